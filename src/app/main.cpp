@@ -1,0 +1,35 @@
+// Tavoro: starts the splash, which loads the settings and opens the name selection.
+#include "app/AppScreens.h"
+#include "core/AppState.h"
+#include "core/Windows.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Launcher.h"
+#include "platform/ProgramExit.h"
+#include "platform/Random.h"
+#include "platform/SoundPlayer.h"
+
+#include <QApplication>
+#include <QFont>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavoro"));
+    QApplication::setFont(tavoro::core::gothicFont(15));
+
+    tavoro::platform::SystemClock clock;
+    tavoro::platform::SystemRandom random;
+    tavoro::platform::QtSoundPlayer sound;
+    tavoro::platform::WidgetDialogs dialogs;
+    tavoro::platform::ProcessExit programExit;
+    tavoro::platform::ProcessLauncher launcher;
+    tavoro::core::AppState state(
+        {&clock, &random, &sound, &dialogs, &programExit, &launcher});
+    tavoro::app::AppScreens screens(state);
+    state.screens = &screens;
+
+    auto *splash = new tavoro::core::Firstfrm(state, QCoreApplication::applicationDirPath());
+    splash->Form_Load();
+    return app.exec();
+}

@@ -1,0 +1,179 @@
+// Start-up: settings files, folders, season colour and era date.
+#include "Settings.h"
+
+#include "AppState.h"
+#include "Criteria.h"
+#include "Profile.h"
+#include "Screens.h"
+#include "SoundCues.h"
+#include "platform/Dialogs.h"
+#include "platform/FieldReader.h"
+#include "platform/Numbers.h"
+#include "platform/Paths.h"
+#include "platform/ProgramExit.h"
+#include "platform/TextFile.h"
+
+#include <QDir>
+
+#include <unicode/calendar.h>
+#include <unicode/smpdtfmt.h>
+#include <unicode/timezone.h>
+
+#include <memory>
+
+namespace tavoro::core {
+namespace {
+
+constexpr int kSettingsFields = 10;
+
+// Reads the ten fields of a settings file, or says why it cannot.
+std::optional<StartupError> readSettingsFile(const QString &path, QStringList *fields)
+{
+    const platform::TextFileResult file = platform::readTextFile(path);
+    if (!file.ok()) {
+        const QString why = file.error == platform::FileError::NotFound
+                                ? QStringLiteral("ファイルがありません。")
+                                : QStringLiteral("ファイルを読めません（%1）。").arg(file.errorText);
+        return StartupError{path, why};
+    }
+    platform::FieldReader reader(file.text);
+    for (int i = 0; i < kSettingsFields; ++i) {
+        if (reader.atEnd()) {
+            return StartupError{
+                path, QStringLiteral("項目が足りません。%1 項目が必要ですが、%2 項目しかありません。")
+                          .arg(kSettingsFields)
+                          .arg(i)};
+        }
+        fields->append(reader.next());
+    }
+    return std::nullopt;
+}
+
+QString absoluteFolder(const QString &folder, const QString &base)
+{
+    const QString local = platform::localPath(folder);
+    if (folder.isEmpty() || QDir::isAbsolutePath(local))
+        return folder;
+    // A relative data folder is taken from the program's folder, not from wherever the
+    // program happened to be started.
+    return base + folder;
+}
+
+} // namespace
+
+void SplitSchool(const QString &field, QString *code, QString *name)
+{
+    const QString head = field.left(5);
+    if (platform::leadingNumber(head) != 0) {
+        *code = head;
+        *name = field.mid(5);
+    } else {
+        code->clear();
+        *name = field;
+    }
+}
+
+std::optional<std::uint32_t> SeasonColorForMonth(int month)
+{
+    if (month >= 1 && month <= 2)
+        return 0x80FF;
+    if (month >= 3 && month <= 5)
+        return 0xC0FFC0;
+    if (month >= 6 && month <= 8)
+        return 0xC0C000;
+    if (month >= 9 && month <= 11)
+        return 0x40C0;
+    if (month == 12)
+        return 0xC0FFC0;
+    return std::nullopt;
+}
+
+QString EraDateText(const QDate &date)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const icu::Locale locale("ja_JP@calendar=japanese");
+    std::unique_ptr<icu::TimeZone> gmt(icu::TimeZone::createTimeZone("GMT"));
+    std::unique_ptr<icu::Calendar> cal(icu::Calendar::createInstance(*gmt, locale, status));
+    if (U_FAILURE(status))
+        return date.toString(QStringLiteral("yyyy年 M月 dd日"));
+    cal->clear();
+    // The Japanese calendar counts years by era; set the day through the Gregorian
+    // milliseconds so that the era is worked out by ICU.
+    std::unique_ptr<icu::Calendar> greg(
+        icu::Calendar::createInstance(*gmt, icu::Locale("en_US@calendar=gregorian"), status));
+    greg->clear();
+    greg->set(date.year(), date.month() - 1, date.day(), 12, 0, 0);
+    const UDate when = greg->getTime(status);
+    icu::SimpleDateFormat fmt(icu::UnicodeString(u"Gy年 M月 dd日（E）"), locale, status);
+    if (U_FAILURE(status))
+        return date.toString(QStringLiteral("yyyy年 M月 dd日"));
+    fmt.adoptCalendar(cal.release());
+    fmt.setTimeZone(*gmt);
+    icu::UnicodeString out;
+    fmt.format(when, out);
+    return QString(reinterpret_cast<const QChar *>(out.getBuffer()), out.length());
+}
+
+std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &programFolder)
+{
+    Settings &s = state.settings;
+    QString folder = programFolder;
+    while (folder.size() > 1 && platform::isSeparator(folder.back()))
+        folder.chop(1);
+    s.AppFolder = platform::withTrailingSeparator(folder);
+
+    QStringList path;
+    if (auto err = readSettingsFile(s.AppFolder + QStringLiteral("..\\パスデータ.txt"), &path))
+        return err;
+    // A data folder written without its trailing separator would glue the file names to
+    // the folder's name; add the separator.
+    s.DataFolder = platform::withTrailingSeparator(absoluteFolder(path.at(0), s.AppFolder));
+    if (path.at(0).trimmed().isEmpty()) {
+        return StartupError{s.AppFolder + QStringLiteral("..\\パスデータ.txt"),
+                            QStringLiteral("データフォルダが書かれていません。")};
+    }
+
+    QStringList common;
+    if (auto err = readSettingsFile(s.DataFolder + QStringLiteral("共通データ.txt"), &common))
+        return err;
+    s.SchoolYearStartMonth = Variant::fromField(common.at(0));
+    SplitSchool(common.at(1), &s.SchoolCode, &s.SchoolName);
+    s.RosterSwitch = Variant::fromField(common.at(2));
+    s.DataChangePassword = Variant::fromField(common.at(5));
+
+    s.ProgramFolderName = platform::lastComponent(folder);
+    s.ProgramDataFolder = s.DataFolder + s.ProgramFolderName + QStringLiteral("\\");
+    s.SoundFolder = s.DataFolder + QStringLiteral("音フォルダ\\");
+    return std::nullopt;
+}
+
+std::optional<StartupError> LoadSettings(AppState &state, const QString &programFolder)
+{
+    if (auto err = LoadFolderSettings(state, programFolder))
+        return err;
+    SetProfile(state);
+    if (auto err = LoadCriteria(state))
+        return StartupError{CriteriaFilePath(state), *err};
+    LoadSoundTable(state);
+    return std::nullopt;
+}
+
+void StartProgram(AppState &state, const QString &programFolder)
+{
+    if (auto err = LoadSettings(state, programFolder)) {
+        state.dialogs().message(state.screens ? state.screens->activeWindow() : nullptr,
+                                QStringLiteral("起動できません。\r\n%1\r\n%2")
+                                    .arg(platform::localPath(err->file), err->message),
+                                state.profile.ProgramTitle.isEmpty()
+                                    ? QStringLiteral("Tavoro")
+                                    : state.profile.ProgramTitle);
+        if (state.screens)
+            state.screens->closeAll();
+        state.programExit().exit(1);
+        return;
+    }
+    if (state.screens)
+        state.screens->showNameSelection();
+}
+
+} // namespace tavoro::core

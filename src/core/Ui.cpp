@@ -1,0 +1,185 @@
+// Window helpers: colours, fonts, twips layout, clickable labels.
+#include "Ui.h"
+
+#include <QMouseEvent>
+#include <QPalette>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavoro::core {
+
+QColor vbColor(std::uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+void setBackground(QWidget *widget, QColor color)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::Window, color);
+    pal.setColor(QPalette::Base, color);
+    pal.setColor(QPalette::Button, color);
+    widget->setPalette(pal);
+    widget->setAutoFillBackground(true);
+}
+
+void setForeground(QWidget *widget, QColor color)
+{
+    QPalette pal = widget->palette();
+    pal.setColor(QPalette::WindowText, color);
+    pal.setColor(QPalette::Text, color);
+    pal.setColor(QPalette::ButtonText, color);
+    widget->setPalette(pal);
+}
+
+QFont gothicFont(int pixelSize, bool bold)
+{
+    QFont f(QStringLiteral("Noto Sans CJK JP"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(std::max(1, pixelSize));
+    f.setBold(bold);
+    return f;
+}
+
+TwipsLayout::TwipsLayout(QWidget *host, int designWidth, int designHeight)
+    : m_host(host), m_designWidth(designWidth), m_designHeight(designHeight)
+{
+}
+
+void TwipsLayout::updateScale()
+{
+    const QSize size = m_host->size();
+    if (size.width() <= 0 || size.height() <= 0)
+        return;
+    m_scale = std::min(double(size.width()) / m_designWidth,
+                       double(size.height()) / m_designHeight);
+    m_origin = QPoint(int((size.width() - m_designWidth * m_scale) / 2),
+                      int((size.height() - m_designHeight * m_scale) / 2));
+}
+
+int TwipsLayout::px(double twips) const
+{
+    return int(std::lround(twips * m_scale));
+}
+
+int TwipsLayout::fontPixels(double points) const
+{
+    return std::max(1, int(std::lround(points * 20.0 * m_scale)));
+}
+
+QRect TwipsLayout::rect(int left, int top, int width, int height) const
+{
+    const int l = px(left);
+    const int t = px(top);
+    return QRect(l, t, px(left + width) - l, px(top + height) - t);
+}
+
+TwipsLayout::Item *TwipsLayout::find(QWidget *widget)
+{
+    for (Item &item : m_items)
+        if (item.widget == widget)
+            return &item;
+    return nullptr;
+}
+
+void TwipsLayout::applyItem(const Item &item) const
+{
+    QRect r = rect(item.design.x(), item.design.y(), item.design.width(), item.design.height());
+    if (item.widget->parentWidget() == m_host)
+        r.translate(m_origin);
+    item.widget->setGeometry(r);
+    if (item.fontPoints > 0)
+        item.widget->setFont(gothicFont(fontPixels(item.fontPoints), item.bold));
+}
+
+void TwipsLayout::place(QWidget *widget, int left, int top, int width, int height,
+                        double fontPoints, bool bold)
+{
+    updateScale();
+    Item *item = find(widget);
+    if (!item) {
+        m_items.push_back({widget, {}, 0, false});
+        item = &m_items.back();
+        QObject::connect(widget, &QObject::destroyed, m_host, [this, widget] { forget(widget); });
+    }
+    item->design = QRect(left, top, width, height);
+    item->fontPoints = fontPoints;
+    item->bold = bold;
+    applyItem(*item);
+}
+
+void TwipsLayout::move(QWidget *widget, int left, int top)
+{
+    if (Item *item = find(widget)) {
+        item->design.moveTo(left, top);
+        applyItem(*item);
+    }
+}
+
+void TwipsLayout::resize(QWidget *widget, int width, int height)
+{
+    if (Item *item = find(widget)) {
+        item->design.setSize(QSize(width, height));
+        applyItem(*item);
+    }
+}
+
+void TwipsLayout::setFontPoints(QWidget *widget, double fontPoints, bool bold)
+{
+    if (Item *item = find(widget)) {
+        item->fontPoints = fontPoints;
+        item->bold = bold;
+        applyItem(*item);
+    }
+}
+
+void TwipsLayout::forget(QWidget *widget)
+{
+    m_items.erase(std::remove_if(m_items.begin(), m_items.end(),
+                                 [widget](const Item &i) { return i.widget == widget; }),
+                  m_items.end());
+}
+
+void TwipsLayout::apply()
+{
+    updateScale();
+    for (const Item &item : m_items)
+        applyItem(item);
+}
+
+QRect TwipsLayout::designRect(QWidget *widget) const
+{
+    for (const Item &item : m_items)
+        if (item.widget == widget)
+            return item.design;
+    return {};
+}
+
+ClickableLabel::ClickableLabel(QWidget *parent) : QLabel(parent) {}
+
+void ClickableLabel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_pressed = true;
+    QLabel::mousePressEvent(event);
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool wasPressed = m_pressed;
+    m_pressed = false;
+    QLabel::mouseReleaseEvent(event);
+    if (wasPressed && event->button() == Qt::LeftButton && isEnabled() &&
+        rect().contains(event->position().toPoint()))
+        Q_EMIT clicked();
+}
+
+void ClickableLabel::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QLabel::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && isEnabled())
+        Q_EMIT doubleClicked();
+}
+
+} // namespace tavoro::core

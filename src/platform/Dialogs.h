@@ -1,0 +1,29 @@
+// The message box seam. A test implementation records each call and answers with a preset
+// reply, so no test ever blocks on a dialog.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace tavoro::platform {
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A message with an OK button only; returns when it is closed.
+    virtual void message(QWidget *parent, const QString &text, const QString &title) = 0;
+    // A question with Yes and No; true for Yes.
+    virtual bool yesNo(QWidget *parent, const QString &text, const QString &title) = 0;
+    // A question with OK and Cancel; true for OK.
+    virtual bool okCancel(QWidget *parent, const QString &text, const QString &title) = 0;
+};
+
+class WidgetDialogs final : public Dialogs {
+public:
+    void message(QWidget *parent, const QString &text, const QString &title) override;
+    bool yesNo(QWidget *parent, const QString &text, const QString &title) override;
+    bool okCancel(QWidget *parent, const QString &text, const QString &title) override;
+};
+
+} // namespace tavoro::platform

@@ -1,0 +1,45 @@
+// The sound seam: plays one wave file to its end before returning.
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+namespace tavoro::platform {
+
+class SoundPlayer {
+public:
+    // Result codes of play(); 0 is success.
+    enum Code {
+        Ok = 0,
+        FileNotFound = 275,
+        CannotReadFile = 276,
+        UnsupportedFile = 277,
+        NoOutputDevice = 278,
+        DeviceError = 279,
+        TimedOut = 280,
+    };
+
+    virtual ~SoundPlayer() = default;
+    // Plays the wave file and returns when it has sounded to its end (0), or at once with a
+    // non-zero code when it cannot be played. Never waits much longer than the file lasts.
+    virtual int play(const QString &path) = 0;
+    // A description of a result code, for the message shown to the pupil.
+    virtual QString errorText(int code) const;
+};
+
+// The real player on Qt Multimedia. Playback runs on a thread of its own while the calling
+// thread waits, so the calling window handles no input until the sound has ended, and
+// clicks made meanwhile are handled afterwards.
+class QtSoundPlayer final : public SoundPlayer {
+public:
+    QtSoundPlayer();
+    ~QtSoundPlayer() override;
+    int play(const QString &path) override;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
+
+} // namespace tavoro::platform
