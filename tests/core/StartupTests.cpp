@@ -1,0 +1,269 @@
+// Start-up: the settings files, folder resolution, school code, season colours, era dates,
+// the profile and the start of a run.
+#include "core/AppState.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+#include "support/Fakes.h"
+#include "support/Installation.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavoro;
+using tavoro::test::FakeWorld;
+using tavoro::test::Installation;
+
+namespace {
+
+struct SchoolCase {
+    const char16_t *field;
+    const char16_t *code;
+    const char16_t *name;
+};
+
+class SchoolField : public ::testing::TestWithParam<SchoolCase> {};
+
+TEST_P(SchoolField, SplitsCodeAndName)
+{
+    QString code = QStringLiteral("junk"), name;
+    core::SplitSchool(QString::fromUtf16(GetParam().field), &code, &name);
+    EXPECT_EQ(code, QString::fromUtf16(GetParam().code));
+    EXPECT_EQ(name, QString::fromUtf16(GetParam().name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SchoolField,
+    ::testing::Values(SchoolCase{u"12345みどり小学校", u"12345", u"みどり小学校"},
+                      SchoolCase{u"みどり小学校", u"", u"みどり小学校"},
+                      SchoolCase{u"00000みどり小学校", u"", u"00000みどり小学校"},
+                      SchoolCase{u"123みどり小学校", u"123みど", u"り小学校"}, // Val("123みど") = 123
+                      SchoolCase{u"12345", u"12345", u""},
+                      SchoolCase{u"", u"", u""},
+                      SchoolCase{u"  42 学園", u"  42 ", u"学園"}));
+
+struct MonthCase {
+    int month;
+    std::optional<std::uint32_t> color;
+};
+
+class SeasonColor : public ::testing::TestWithParam<MonthCase> {};
+
+TEST_P(SeasonColor, FollowsTheMonth)
+{
+    EXPECT_EQ(core::SeasonColorForMonth(GetParam().month), GetParam().color);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Months, SeasonColor,
+    ::testing::Values(MonthCase{1, 0x80FF}, MonthCase{2, 0x80FF}, MonthCase{3, 0xC0FFC0},
+                      MonthCase{5, 0xC0FFC0}, MonthCase{6, 0xC0C000}, MonthCase{8, 0xC0C000},
+                      MonthCase{9, 0x40C0}, MonthCase{11, 0x40C0}, MonthCase{12, 0xC0FFC0},
+                      MonthCase{0, std::nullopt}, MonthCase{13, std::nullopt}));
+
+struct EraCase {
+    QDate date;
+    const char16_t *text;
+};
+
+class EraDate : public ::testing::TestWithParam<EraCase> {};
+
+TEST_P(EraDate, WritesEraYearMonthDayAndWeekday)
+{
+    EXPECT_EQ(core::EraDateText(GetParam().date), QString::fromUtf16(GetParam().text));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dates, EraDate,
+    ::testing::Values(EraCase{QDate(2026, 12, 9), u"令和8年 12月 09日（水）"},
+                      EraCase{QDate(2019, 4, 30), u"平成31年 4月 30日（火）"},
+                      EraCase{QDate(2019, 5, 1), u"令和1年 5月 01日（水）"},
+                      EraCase{QDate(1989, 1, 7), u"昭和64年 1月 07日（土）"},
+                      EraCase{QDate(1989, 1, 8), u"平成1年 1月 08日（日）"},
+                      EraCase{QDate(2024, 2, 29), u"令和6年 2月 29日（木）"}));
+
+class Startup : public ::testing::Test {
+protected:
+    FakeWorld world;
+    Installation inst;
+    core::AppState &state() { return *world.state; }
+};
+
+TEST_F(Startup, ResolvesFoldersFromThePathDataFile)
+{
+    inst.writeDefaults();
+    ASSERT_FALSE(core::LoadSettings(state(), inst.programFolder()));
+    const core::Settings &s = state().settings;
+    EXPECT_EQ(s.AppFolder, inst.programFolder() + u'/');
+    EXPECT_EQ(s.DataFolder, inst.dataFolder());
+    EXPECT_EQ(s.ProgramFolderName, QStringLiteral("Tavoro"));
+    EXPECT_EQ(s.ProgramDataFolder, inst.dataFolder() + QStringLiteral("Tavoro\\"));
+    EXPECT_EQ(s.SoundFolder, inst.dataFolder() + QStringLiteral("音フォルダ\\"));
+    EXPECT_EQ(s.SchoolCode, QStringLiteral("12345"));
+    EXPECT_EQ(s.SchoolName, QStringLiteral("テスト小学校"));
+    EXPECT_TRUE(s.SchoolYearStartMonth.equals(4));
+    EXPECT_TRUE(s.RosterSwitch.equals(0));
+    EXPECT_EQ(s.DataChangePassword.text(), QStringLiteral("abc"));
+    EXPECT_EQ(state().profile.ProgramTitle, QStringLiteral("Tavoro"));
+    EXPECT_EQ(state().criteria.TargetTime[1], 25);
+    EXPECT_EQ(state().sound.SoundTable[2][21], QStringLiteral("2"));
+}
+
+TEST_F(Startup, WindowsStyleDataFolderGivesTheDocumentedFolders)
+{
+    // A data folder written the Windows way resolves textually as on the school's PCs.
+    inst.writePathData(QStringLiteral("E:\\data\\"));
+    EXPECT_TRUE(core::LoadFolderSettings(state(), inst.programFolder()));
+    EXPECT_EQ(state().settings.DataFolder, QStringLiteral("E:\\data\\"));
+}
+
+TEST_F(Startup, DataFolderWithoutTrailingSeparatorGetsOne)
+{
+    inst.writeDefaults();
+    QString folder = inst.dataFolder();
+    folder.chop(1);
+    inst.writePathData(folder);
+    ASSERT_FALSE(core::LoadSettings(state(), inst.programFolder()));
+    EXPECT_EQ(state().settings.DataFolder, folder + u'/');
+    EXPECT_EQ(state().settings.ProgramDataFolder, folder + QStringLiteral("/Tavoro\\"));
+    EXPECT_EQ(state().criteria.MinTime[7], 95);
+}
+
+TEST_F(Startup, BackslashSeparatorsWorkOnThisPlatform)
+{
+    inst.writeDefaults();
+    QString folder = inst.dataFolder();
+    folder.replace(u'/', u'\\');
+    inst.writePathData(folder);
+    ASSERT_FALSE(core::LoadSettings(state(), inst.programFolder()));
+    EXPECT_EQ(state().criteria.TargetTime[3], 35);
+}
+
+TEST_F(Startup, RelativeDataFolderIsTakenFromTheProgramFolder)
+{
+    inst.writeDefaults();
+    inst.writePathData(QStringLiteral("..\\data\\"));
+    ASSERT_FALSE(core::LoadSettings(state(), inst.programFolder()));
+    EXPECT_EQ(state().criteria.TargetTime[2], 30);
+}
+
+struct BrokenSetup {
+    const char *what;
+    std::function<void(Installation &)> breakIt;
+    const char16_t *file;    // tail of the named file
+    const char16_t *message; // part of the message
+};
+
+class StartupFailure : public ::testing::TestWithParam<BrokenSetup> {};
+
+TEST_P(StartupFailure, NamesTheFileAndWhatIsMissing)
+{
+    FakeWorld world;
+    Installation inst;
+    inst.writeDefaults();
+    GetParam().breakIt(inst);
+    const auto err = core::LoadSettings(*world.state, inst.programFolder());
+    ASSERT_TRUE(err) << GetParam().what;
+    EXPECT_TRUE(err->file.endsWith(QString::fromUtf16(GetParam().file))) << err->file.toStdString();
+    EXPECT_TRUE(err->message.contains(QString::fromUtf16(GetParam().message)))
+        << err->message.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, StartupFailure,
+    ::testing::Values(
+        BrokenSetup{"no path data",
+                    [](Installation &i) { QFile::remove(i.root() + QStringLiteral("/パスデータ.txt")); },
+                    u"..\\パスデータ.txt", u"ファイルがありません"},
+        BrokenSetup{"short path data",
+                    [](Installation &i) {
+                        i.writeLines(QStringLiteral("パスデータ.txt"), {i.dataFolder(), QStringLiteral("x")});
+                    },
+                    u"パスデータ.txt", u"10 項目が必要ですが、2 項目しかありません"},
+        BrokenSetup{"no common data",
+                    [](Installation &i) { QFile::remove(i.dataFolder() + QStringLiteral("共通データ.txt")); },
+                    u"共通データ.txt", u"ファイルがありません"},
+        BrokenSetup{"short common data",
+                    [](Installation &i) {
+                        i.writeCommonData({QStringLiteral("4"), QStringLiteral("学校"), QStringLiteral("0")});
+                    },
+                    u"共通データ.txt", u"3 項目しかありません"},
+        BrokenSetup{"no criteria",
+                    [](Installation &i) {
+                        QFile::remove(i.programDataFolder() + QStringLiteral("タイム回数データ.txt"));
+                    },
+                    u"タイム回数データ.txt", u"ファイルがありません"}));
+
+TEST_F(Startup, StartProgramShowsTheNameSelection)
+{
+    inst.writeDefaults();
+    core::StartProgram(state(), inst.programFolder());
+    EXPECT_EQ(world.screens.log, QStringList{QStringLiteral("showNameSelection")});
+    EXPECT_TRUE(world.dialogs.calls.empty());
+    EXPECT_FALSE(world.programExit.requested);
+}
+
+TEST_F(Startup, StartProgramWithAMissingFileShowsAMessageAndEnds)
+{
+    inst.writeDefaults();
+    QFile::remove(inst.dataFolder() + QStringLiteral("共通データ.txt"));
+    core::StartProgram(state(), inst.programFolder());
+    ASSERT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_TRUE(world.dialogs.calls[0].text.contains(QStringLiteral("共通データ.txt")));
+    EXPECT_TRUE(world.dialogs.calls[0].text.contains(QStringLiteral("ファイルがありません")));
+    EXPECT_TRUE(world.programExit.requested);
+    EXPECT_FALSE(world.screens.log.contains(QStringLiteral("showNameSelection")));
+}
+
+TEST(Profile, LevelTableIsByteExactAfterEveryLogin)
+{
+    FakeWorld world;
+    core::AppState &s = *world.state;
+    core::SetProfile(s);
+    EXPECT_EQ(s.profile.ProgramTitle, QStringLiteral("Tavoro"));
+    EXPECT_EQ(s.profile.AllLevelsOpen, 1);
+    EXPECT_EQ(s.profile.MenuPrintMode, 0);
+    for (int login = 0; login < 2; ++login) {
+        core::SetLevelTableAndShowMenu(s);
+        EXPECT_EQ(s.profile.LevelCount, 7);
+        EXPECT_EQ(s.profile.GoalLevel, 7);
+        EXPECT_EQ(s.profile.LevelNames[1], QString::fromUtf16(u"\uFF9A\uFF8D\uFF9E\uFF991"));
+        EXPECT_EQ(s.profile.LevelNames[6], QStringLiteral("ﾚﾍﾞﾙ6"));
+        EXPECT_EQ(s.profile.LevelNames[7], QStringLiteral("混合"));
+        EXPECT_EQ(s.profile.LevelNames[11], QString::fromUtf16(u"レベル４－1"));
+        EXPECT_EQ(s.profile.LevelNames[12], QString::fromUtf16(u"レベル４－２"));
+        EXPECT_EQ(s.profile.LevelNames[20], QString::fromUtf16(u"レベル７－1"));
+        EXPECT_EQ(s.profile.LevelNames[24], QString::fromUtf16(u"レベル８－２"));
+        EXPECT_TRUE(s.profile.LevelNames[0].isEmpty());
+        for (int i = 1; i <= 24; ++i)
+            EXPECT_EQ(s.profile.LevelRecorded[i], 1) << i;
+        for (int i = 25; i <= 35; ++i) {
+            EXPECT_EQ(s.profile.LevelRecorded[i], 0) << i;
+            EXPECT_TRUE(s.profile.LevelNames[i].isEmpty()) << i;
+        }
+    }
+    EXPECT_EQ(world.screens.log.count(QStringLiteral("showLevelMenu")), 2);
+    EXPECT_TRUE(core::IsPracticeLevel(s, 10));
+    EXPECT_FALSE(core::IsPracticeLevel(s, 7));
+    EXPECT_TRUE(core::IsTeacherName(QStringLiteral("山田先生")));
+    EXPECT_TRUE(core::IsTeacherName(QStringLiteral("★すずき")));
+    EXPECT_FALSE(core::IsTeacherName(QStringLiteral("先山 生子")));
+}
+
+TEST(Profile, StartLevelResetsTheRunAndShowsTheDrill)
+{
+    FakeWorld world;
+    core::AppState &s = *world.state;
+    s.run.CurrentLevel = 3;
+    s.run.RunFinished = 1;
+    s.run.RecordingStarted = 1;
+    s.run.SolvedCount = 10;
+    s.run.TimeOutFlag = 1;
+    core::StartLevel(s);
+    EXPECT_EQ(s.run.RunFinished, 0);
+    EXPECT_EQ(s.run.RecordingStarted, 0);
+    EXPECT_EQ(s.run.SolvedCount, 0);
+    EXPECT_EQ(s.run.TimeOutFlag, 0);
+    EXPECT_EQ(s.run.CurrentLevel, 3);
+    EXPECT_EQ(world.screens.log, QStringList{QStringLiteral("showDrill")});
+}
+
+} // namespace
