@@ -52,7 +52,8 @@ std::optional<StartupError> readSettingsFile(const QString &path, QStringList *f
 QString absoluteFolder(const QString &folder, const QString &base)
 {
     const QString local = platform::localPath(folder);
-    if (folder.isEmpty() || QDir::isAbsolutePath(local))
+    const bool driveLetter = folder.size() >= 2 && folder[1] == u':' && folder[0].isLetter();
+    if (folder.isEmpty() || driveLetter || QDir::isAbsolutePath(local))
         return folder;
     // A relative data folder is taken from the program's folder, not from wherever the
     // program happened to be started.
@@ -104,34 +105,51 @@ QString EraDateText(const QDate &date)
     greg->clear();
     greg->set(date.year(), date.month() - 1, date.day(), 12, 0, 0);
     const UDate when = greg->getTime(status);
-    icu::SimpleDateFormat fmt(icu::UnicodeString(u"Gy年 M月 dd日（E）"), locale, status);
+    // The era year is written in digits (令和1年), so it is taken from the calendar rather
+    // than from a pattern that would write the first year as 元年.
+    cal->setTime(when, status);
+    const int eraYear = cal->get(UCAL_YEAR, status);
+    icu::SimpleDateFormat eraFmt(icu::UnicodeString(u"G"), locale, status);
+    icu::SimpleDateFormat restFmt(icu::UnicodeString(u"M月 dd日（E）"), locale, status);
     if (U_FAILURE(status))
         return date.toString(QStringLiteral("yyyy年 M月 dd日"));
-    fmt.adoptCalendar(cal.release());
-    fmt.setTimeZone(*gmt);
-    icu::UnicodeString out;
-    fmt.format(when, out);
-    return QString(reinterpret_cast<const QChar *>(out.getBuffer()), out.length());
+    eraFmt.adoptCalendar(cal.release());
+    eraFmt.setTimeZone(*gmt);
+    restFmt.setTimeZone(*gmt);
+    icu::UnicodeString era, rest;
+    eraFmt.format(when, era);
+    restFmt.format(when, rest);
+    auto toQ = [](const icu::UnicodeString &u) {
+        return QString(reinterpret_cast<const QChar *>(u.getBuffer()), u.length());
+    };
+    return toQ(era) + QString::number(eraYear) + QStringLiteral("年 ") + toQ(rest);
+}
+
+void DeriveFolders(Settings &s, const QString &programFolder, const QString &dataFolderField)
+{
+    QString folder = programFolder;
+    while (folder.size() > 1 && platform::isSeparator(folder.back()))
+        folder.chop(1);
+    s.AppFolder = platform::withTrailingSeparator(folder);
+    // A data folder written without its trailing separator would glue the file names to
+    // the folder's name; add the separator.
+    s.DataFolder = platform::withTrailingSeparator(absoluteFolder(dataFolderField, s.AppFolder));
+    s.ProgramFolderName = platform::lastComponent(folder);
+    s.ProgramDataFolder = s.DataFolder + s.ProgramFolderName + QStringLiteral("\\");
+    s.SoundFolder = s.DataFolder + QStringLiteral("音フォルダ\\");
 }
 
 std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &programFolder)
 {
     Settings &s = state.settings;
-    QString folder = programFolder;
-    while (folder.size() > 1 && platform::isSeparator(folder.back()))
-        folder.chop(1);
-    s.AppFolder = platform::withTrailingSeparator(folder);
-
+    const QString pathFile = platform::withTrailingSeparator(programFolder) +
+                             QStringLiteral("..\\パスデータ.txt");
     QStringList path;
-    if (auto err = readSettingsFile(s.AppFolder + QStringLiteral("..\\パスデータ.txt"), &path))
+    if (auto err = readSettingsFile(pathFile, &path))
         return err;
-    // A data folder written without its trailing separator would glue the file names to
-    // the folder's name; add the separator.
-    s.DataFolder = platform::withTrailingSeparator(absoluteFolder(path.at(0), s.AppFolder));
-    if (path.at(0).trimmed().isEmpty()) {
-        return StartupError{s.AppFolder + QStringLiteral("..\\パスデータ.txt"),
-                            QStringLiteral("データフォルダが書かれていません。")};
-    }
+    if (path.at(0).trimmed().isEmpty())
+        return StartupError{pathFile, QStringLiteral("データフォルダが書かれていません。")};
+    DeriveFolders(s, programFolder, path.at(0));
 
     QStringList common;
     if (auto err = readSettingsFile(s.DataFolder + QStringLiteral("共通データ.txt"), &common))
@@ -140,10 +158,6 @@ std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &p
     SplitSchool(common.at(1), &s.SchoolCode, &s.SchoolName);
     s.RosterSwitch = Variant::fromField(common.at(2));
     s.DataChangePassword = Variant::fromField(common.at(5));
-
-    s.ProgramFolderName = platform::lastComponent(folder);
-    s.ProgramDataFolder = s.DataFolder + s.ProgramFolderName + QStringLiteral("\\");
-    s.SoundFolder = s.DataFolder + QStringLiteral("音フォルダ\\");
     return std::nullopt;
 }
 

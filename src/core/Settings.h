@@ -11,6 +11,7 @@
 namespace tavoro::core {
 
 struct AppState;
+struct Settings;
 
 // Why start-up cannot go on: the file concerned and what is wrong with it.
 struct StartupError {
@@ -26,6 +27,11 @@ std::optional<StartupError> LoadSettings(AppState &state, const QString &program
 // Resolves only the folders and the school (the steps before the profile); used by the data
 // tool as well.
 std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &programFolder);
+
+// Sets AppFolder, DataFolder, ProgramFolderName, ProgramDataFolder and SoundFolder from the
+// program's folder and field 1 of the path data file.
+void DeriveFolders(Settings &settings, const QString &programFolder,
+                   const QString &dataFolderField);
 
 // Splits field 2 of the common data file into the school code and the school name: five
 // leading characters that read as a number other than 0 are the code.

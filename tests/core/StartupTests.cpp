@@ -107,13 +107,41 @@ TEST_F(Startup, ResolvesFoldersFromThePathDataFile)
     EXPECT_EQ(state().sound.SoundTable[2][21], QStringLiteral("2"));
 }
 
-TEST_F(Startup, WindowsStyleDataFolderGivesTheDocumentedFolders)
+struct FolderCase {
+    const char16_t *programFolder;
+    const char16_t *dataField;
+    const char16_t *dataFolder;
+    const char16_t *programData;
+    const char16_t *sound;
+};
+
+class Folders : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(Folders, DeriveFromProgramFolderAndDataField)
 {
-    // A data folder written the Windows way resolves textually as on the school's PCs.
-    inst.writePathData(QStringLiteral("E:\\data\\"));
-    EXPECT_TRUE(core::LoadFolderSettings(state(), inst.programFolder()));
-    EXPECT_EQ(state().settings.DataFolder, QStringLiteral("E:\\data\\"));
+    core::Settings s;
+    core::DeriveFolders(s, QString::fromUtf16(GetParam().programFolder),
+                        QString::fromUtf16(GetParam().dataField));
+    EXPECT_EQ(s.ProgramFolderName, QStringLiteral("Tavoro"));
+    EXPECT_EQ(s.DataFolder, QString::fromUtf16(GetParam().dataFolder));
+    EXPECT_EQ(s.ProgramDataFolder, QString::fromUtf16(GetParam().programData));
+    EXPECT_EQ(s.SoundFolder, QString::fromUtf16(GetParam().sound));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Folders,
+    ::testing::Values(
+        FolderCase{u"C:\\apps\\Tavoro", u"E:\\data\\", u"E:\\data\\", u"E:\\data\\Tavoro\\",
+                   u"E:\\data\\音フォルダ\\"},
+        FolderCase{u"C:\\apps\\Tavoro\\", u"E:\\data", u"E:\\data\\", u"E:\\data\\Tavoro\\",
+                   u"E:\\data\\音フォルダ\\"},
+        FolderCase{u"/opt/tavoro/Tavoro", u"/srv/data", u"/srv/data/", u"/srv/data/Tavoro\\",
+                   u"/srv/data/音フォルダ\\"},
+        FolderCase{u"/opt/tavoro/Tavoro", u"\\\\server\\share\\", u"\\\\server\\share\\",
+                   u"\\\\server\\share\\Tavoro\\", u"\\\\server\\share\\音フォルダ\\"},
+        FolderCase{u"/opt/tavoro/Tavoro", u"..\\data\\", u"/opt/tavoro/Tavoro/..\\data\\",
+                   u"/opt/tavoro/Tavoro/..\\data\\Tavoro\\",
+                   u"/opt/tavoro/Tavoro/..\\data\\音フォルダ\\"}));
 
 TEST_F(Startup, DataFolderWithoutTrailingSeparatorGetsOne)
 {
