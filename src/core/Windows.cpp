@@ -95,8 +95,8 @@ QPixmap TitlePicture(const QString &title, QSize size)
     sky.setColorAt(1, QColor(0x7f, 0xc8, 0xf0));
     p.fillRect(pix.rect(), sky);
     // A 10 x 10 panel of numbers fading into the background, the drill's own motif.
-    const double cell = size.height() / 14.0;
-    const QPointF origin(size.width() - cell * 10.5, size.height() - cell * 10.5);
+    const double cell = size.height() / 15.0;
+    const QPointF origin(size.width() - cell * 10.4, size.height() - cell * 10.3);
     QFont small = gothicFont(int(cell * 0.45), true);
     p.setFont(small);
     for (int k = 1; k <= 100; ++k) {
@@ -111,12 +111,12 @@ QPixmap TitlePicture(const QString &title, QSize size)
         p.drawText(r, Qt::AlignCenter, QString::number(k));
     }
     p.setPen(Qt::white);
-    p.setFont(gothicFont(int(size.height() * 0.2), true));
-    p.drawText(QRectF(size.width() * 0.05, size.height() * 0.08, size.width(),
-                      size.height() * 0.3),
+    p.setFont(gothicFont(int(size.height() * 0.18), true));
+    p.drawText(QRectF(size.width() * 0.05, size.height() * 0.03, size.width(),
+                      size.height() * 0.27),
                Qt::AlignLeft | Qt::AlignVCenter, title);
     p.setFont(gothicFont(int(size.height() * 0.055)));
-    p.drawText(QRectF(size.width() * 0.06, size.height() * 0.36, size.width(),
+    p.drawText(QRectF(size.width() * 0.06, size.height() * 0.42, size.width() * 0.4,
                       size.height() * 0.1),
                Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("倍数のはじめの５つ"));
     return pix;

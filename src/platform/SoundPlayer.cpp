@@ -43,6 +43,8 @@ namespace {
 
 // Extra time allowed beyond the file's own duration before a play counts as failed.
 constexpr int kMarginMs = 1500;
+// How long to wait after the sound's own duration for the output to report its end.
+constexpr int kTailMs = 250;
 
 QAudioFormat formatOf(const WaveData &w)
 {
@@ -86,43 +88,72 @@ public:
         if (device.isNull())
             return SoundPlayer::NoOutputDevice;
         QAudioSink sink(device, formatOf(wave));
-        QBuffer buffer;
-        buffer.setData(wave.samples);
-        buffer.open(QIODevice::ReadOnly);
+        const QByteArray &pcm = wave.samples;
+        const qint64 durationUs = qint64(wave.durationSeconds() * 1e6);
+        const int durationMs = int(durationUs / 1000);
 
-        const int durationMs = int(wave.durationSeconds() * 1000.0 + 0.5);
-        QEventLoop loop;
+        // Push mode: the samples are written as the device takes them, and the sound has
+        // ended once the device reports it has processed all of them.
+        // A buffer that holds the whole sound lets it be handed over in one write.
+        sink.setBufferSize(qMax<qint64>(pcm.size(), 4096));
+        QIODevice *out = sink.start();
+        if (!out || sink.error() != QAudio::NoError)
+            return SoundPlayer::DeviceError;
+        qint64 written = 0;
         int result = -1;
+        QEventLoop loop;
         QElapsedTimer started;
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, &loop, [&] {
-            if (result < 0)
-                result = SoundPlayer::TimedOut;
-            loop.quit();
-        });
-        QTimer tail; // the rest of the sound still in the device's buffer after the drain
-        tail.setSingleShot(true);
-        QObject::connect(&tail, &QTimer::timeout, &loop, [&] {
-            result = SoundPlayer::Ok;
-            loop.quit();
-        });
-        QObject::connect(&sink, &QAudioSink::stateChanged, &loop, [&](QAudio::State state) {
-            if (state == QAudio::IdleState && buffer.atEnd()) {
-                const qint64 left = qMax<qint64>(0, durationMs - started.elapsed());
-                tail.start(int(left));
-            } else if (state == QAudio::StoppedState && sink.error() != QAudio::NoError &&
-                       result < 0) {
+        started.start();
+        QTimer pump;
+        pump.setInterval(5);
+        QObject::connect(&pump, &QTimer::timeout, &loop, [&] {
+            if (sink.error() != QAudio::NoError && sink.error() != QAudio::UnderrunError) {
                 result = SoundPlayer::DeviceError;
+                loop.quit();
+                return;
+            }
+            if (written < pcm.size()) {
+                const qint64 room = sink.bytesFree();
+                if (room > 0) {
+                    const qint64 n = out->write(pcm.constData() + written,
+                                                qMin<qint64>(room, pcm.size() - written));
+                    if (n < 0) {
+                        result = SoundPlayer::DeviceError;
+                        loop.quit();
+                        return;
+                    }
+                    written += n;
+                }
+            }
+            if (written < pcm.size()) {
+                if (started.elapsed() > durationMs + kMarginMs) {
+                    result = SoundPlayer::TimedOut; // the output takes nothing
+                    loop.quit();
+                }
+                return;
+            }
+            const qint64 elapsed = started.elapsed();
+            const qint64 processed = sink.processedUSecs();
+            if (elapsed < durationMs)
+                return;
+            if (processed >= durationUs) {
+                result = SoundPlayer::Ok;
+                loop.quit();
+            } else if (elapsed >= durationMs + kTailMs && processed > 0) {
+                // Some outputs hold back the last fraction of a stream until it is drained;
+                // the sound has had its time and was taken by the output.
+                result = SoundPlayer::Ok;
+                loop.quit();
+            } else if (elapsed > durationMs + kMarginMs) {
+                // An output that never plays anything (no real device behind it) must not
+                // keep the pupil waiting.
+                result = SoundPlayer::TimedOut;
                 loop.quit();
             }
         });
-        started.start();
-        sink.start(&buffer);
-        if (sink.error() != QAudio::NoError && sink.state() == QAudio::StoppedState)
-            return SoundPlayer::DeviceError;
-        guard.start(durationMs + kMarginMs);
+        pump.start();
         loop.exec();
+        pump.stop();
         sink.stop();
         return result < 0 ? int(SoundPlayer::DeviceError) : result;
     }

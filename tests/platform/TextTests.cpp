@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(
         FieldCase{u"  \"quoted\"  ,next", {u"quoted", u"next"}},
         FieldCase{u"\"kept\"junk,next", {u"kept", u"next"}},
         FieldCase{u"\"two\r\nlines\",after", {u"two\r\nlines", u"after"}},
-        FieldCase{u"h1,h2,,,\r\n30", {u"h1", u"h2", u"", u"", u"30"}},
+        FieldCase{u"h1,h2,,,\r\n30", {u"h1", u"h2", u"", u"", u"", u"30"}},
         FieldCase{u"a,,b", {u"a", u"", u"b"}},
         FieldCase{u"a\nb\rc", {u"a", u"b", u"c"}},
         FieldCase{u"a,\r\n\r\nb", {u"a", u"", u"", u"b"}},
