@@ -85,6 +85,8 @@ TwipsLayout::Item *TwipsLayout::find(QWidget *widget)
 
 void TwipsLayout::applyItem(const Item &item) const
 {
+    if (!item.widget)
+        return;
     QRect r = rect(item.design.x(), item.design.y(), item.design.width(), item.design.height());
     if (item.widget->parentWidget() == m_host)
         r.translate(m_origin);
@@ -99,9 +101,12 @@ void TwipsLayout::place(QWidget *widget, int left, int top, int width, int heigh
     updateScale();
     Item *item = find(widget);
     if (!item) {
+        // Widgets deleted meanwhile leave null entries; drop them before growing.
+        m_items.erase(std::remove_if(m_items.begin(), m_items.end(),
+                                     [](const Item &i) { return i.widget.isNull(); }),
+                      m_items.end());
         m_items.push_back({widget, {}, 0, false});
         item = &m_items.back();
-        QObject::connect(widget, &QObject::destroyed, m_host, [this, widget] { forget(widget); });
     }
     item->design = QRect(left, top, width, height);
     item->fontPoints = fontPoints;

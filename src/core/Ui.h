@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QLabel>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -54,7 +55,7 @@ public:
 
 private:
     struct Item {
-        QWidget *widget;
+        QPointer<QWidget> widget;
         QRect design;
         double fontPoints;
         bool bold;
