@@ -22,10 +22,30 @@ void SetLevelTable(AppState &state)
 
     // Entries 11 and 20 end in a half-width "1"; the other digits are full-width.
     static const char16_t *const names[] = {
-        u"",         u"",         u"",         u"",         u"",         u"",
-        u"混合",     u"レベル３－１", u"レベル３－２", u"レベル４練習", u"レベル４－1", u"レベル４－２",
-        u"レベル５練習", u"レベル５－１", u"レベル５－２", u"レベル６練習", u"レベル６－１", u"レベル６－２",
-        u"レベル７練習", u"レベル７－1", u"レベル７－２", u"レベル８練習", u"レベル８－１", u"レベル８－２",
+        u"",
+        u"",
+        u"",
+        u"",
+        u"",
+        u"",
+        u"混合",
+        u"レベル３－１",
+        u"レベル３－２",
+        u"レベル４練習",
+        u"レベル４－1",
+        u"レベル４－２",
+        u"レベル５練習",
+        u"レベル５－１",
+        u"レベル５－２",
+        u"レベル６練習",
+        u"レベル６－１",
+        u"レベル６－２",
+        u"レベル７練習",
+        u"レベル７－1",
+        u"レベル７－２",
+        u"レベル８練習",
+        u"レベル８－１",
+        u"レベル８－２",
     };
     for (int i = 1; i <= 24; ++i) {
         p.LevelNames[i] = QString::fromUtf16(names[i - 1]);

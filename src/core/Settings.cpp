@@ -31,18 +31,20 @@ std::optional<StartupError> readSettingsFile(const QString &path, QStringList *f
 {
     const platform::TextFileResult file = platform::readTextFile(path);
     if (!file.ok()) {
-        const QString why = file.error == platform::FileError::NotFound
-                                ? QStringLiteral("ファイルがありません。")
-                                : QStringLiteral("ファイルを読めません（%1）。").arg(file.errorText);
+        const QString why =
+            file.error == platform::FileError::NotFound
+                ? QStringLiteral("ファイルがありません。")
+                : QStringLiteral("ファイルを読めません（%1）。").arg(file.errorText);
         return StartupError{path, why};
     }
     platform::FieldReader reader(file.text);
     for (int i = 0; i < kSettingsFields; ++i) {
         if (reader.atEnd()) {
             return StartupError{
-                path, QStringLiteral("項目が足りません。%1 項目が必要ですが、%2 項目しかありません。")
-                          .arg(kSettingsFields)
-                          .arg(i)};
+                path,
+                QStringLiteral("項目が足りません。%1 項目が必要ですが、%2 項目しかありません。")
+                    .arg(kSettingsFields)
+                    .arg(i)};
         }
         fields->append(reader.next());
     }
@@ -142,8 +144,8 @@ void DeriveFolders(Settings &s, const QString &programFolder, const QString &dat
 std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &programFolder)
 {
     Settings &s = state.settings;
-    const QString pathFile = platform::withTrailingSeparator(programFolder) +
-                             QStringLiteral("..\\パスデータ.txt");
+    const QString pathFile =
+        platform::withTrailingSeparator(programFolder) + QStringLiteral("..\\パスデータ.txt");
     QStringList path;
     if (auto err = readSettingsFile(pathFile, &path))
         return err;
@@ -178,9 +180,8 @@ void StartProgram(AppState &state, const QString &programFolder)
         state.dialogs().message(state.screens ? state.screens->activeWindow() : nullptr,
                                 QStringLiteral("起動できません。\r\n%1\r\n%2")
                                     .arg(platform::localPath(err->file), err->message),
-                                state.profile.ProgramTitle.isEmpty()
-                                    ? QStringLiteral("Tavoro")
-                                    : state.profile.ProgramTitle);
+                                state.profile.ProgramTitle.isEmpty() ? QStringLiteral("Tavoro")
+                                                                     : state.profile.ProgramTitle);
         if (state.screens)
             state.screens->closeAll();
         state.programExit().exit(1);

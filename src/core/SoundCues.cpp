@@ -62,8 +62,8 @@ bool checkResult(AppState &state, int code)
 QString CueName(int cue)
 {
     static const char16_t *const names[] = {
-        u"",           u"正解音1",     u"正解音2",     u"間違い音1", u"間違い音2", u"最高音1",
-        u"最高音2",    u"自己最高音1", u"自己最高音2", u"自己最高音3", u"不合格音1",
+        u"",        u"正解音1",     u"正解音2",     u"間違い音1",   u"間違い音2", u"最高音1",
+        u"最高音2", u"自己最高音1", u"自己最高音2", u"自己最高音3", u"不合格音1",
     };
     return cue >= 0 && cue <= SoundState::kCues ? QString::fromUtf16(names[cue]) : QString();
 }

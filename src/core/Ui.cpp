@@ -52,8 +52,8 @@ void TwipsLayout::updateScale()
     const QSize size = m_host->size();
     if (size.width() <= 0 || size.height() <= 0)
         return;
-    m_scale = std::min(double(size.width()) / m_designWidth,
-                       double(size.height()) / m_designHeight);
+    m_scale =
+        std::min(double(size.width()) / m_designWidth, double(size.height()) / m_designHeight);
     m_origin = QPoint(int((size.width() - m_designWidth * m_scale) / 2),
                       int((size.height() - m_designHeight * m_scale) / 2));
 }

@@ -101,8 +101,7 @@ QPixmap TitlePicture(const QString &title, QSize size)
     p.setFont(small);
     for (int k = 1; k <= 100; ++k) {
         const int row = (k - 1) / 10, col = (k - 1) % 10;
-        const QRectF r(origin.x() + col * cell, origin.y() + row * cell, cell * 0.92,
-                       cell * 0.92);
+        const QRectF r(origin.x() + col * cell, origin.y() + row * cell, cell * 0.92, cell * 0.92);
         const bool multiple = k % 7 == 0 && k <= 35;
         p.setPen(Qt::NoPen);
         p.setBrush(multiple ? QColor(255, 255, 255, 200) : QColor(0, 255, 0, 70));
@@ -112,13 +111,13 @@ QPixmap TitlePicture(const QString &title, QSize size)
     }
     p.setPen(Qt::white);
     p.setFont(gothicFont(int(size.height() * 0.18), true));
-    p.drawText(QRectF(size.width() * 0.05, size.height() * 0.03, size.width(),
-                      size.height() * 0.27),
-               Qt::AlignLeft | Qt::AlignVCenter, title);
+    p.drawText(
+        QRectF(size.width() * 0.05, size.height() * 0.03, size.width(), size.height() * 0.27),
+        Qt::AlignLeft | Qt::AlignVCenter, title);
     p.setFont(gothicFont(int(size.height() * 0.055)));
-    p.drawText(QRectF(size.width() * 0.06, size.height() * 0.42, size.width() * 0.4,
-                      size.height() * 0.1),
-               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("倍数のはじめの５つ"));
+    p.drawText(
+        QRectF(size.width() * 0.06, size.height() * 0.42, size.width() * 0.4, size.height() * 0.1),
+        Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("倍数のはじめの５つ"));
     return pix;
 }
 

@@ -13,8 +13,7 @@ void WidgetDialogs::message(QWidget *parent, const QString &text, const QString 
 
 bool WidgetDialogs::yesNo(QWidget *parent, const QString &text, const QString &title)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     return box.exec() == QMessageBox::Yes;
 }
 

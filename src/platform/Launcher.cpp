@@ -8,8 +8,7 @@
 
 namespace tavoro::platform {
 
-bool ProcessLauncher::start(const QString &program, const QStringList &arguments,
-                            QString *error)
+bool ProcessLauncher::start(const QString &program, const QStringList &arguments, QString *error)
 {
     const QString local = QFileInfo(localPath(program)).absoluteFilePath();
     QProcess process;

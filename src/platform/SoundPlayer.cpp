@@ -23,7 +23,8 @@ QString SoundPlayer::errorText(int code) const
     case Ok:
         return QStringLiteral("エラーはありません。");
     case FileNotFound:
-        return QStringLiteral("指定されたファイルが見つかりません。パスとファイル名を確認してください。");
+        return QStringLiteral(
+            "指定されたファイルが見つかりません。パスとファイル名を確認してください。");
     case CannotReadFile:
         return QStringLiteral("指定されたファイルを読み込めません。");
     case UnsupportedFile:

@@ -20,7 +20,8 @@ QString lines(std::initializer_list<const char16_t *> ls)
     return out;
 }
 
-const char16_t *kHeading = u"目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,";
+const char16_t *kHeading =
+    u"目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,";
 
 TEST(Criteria, HeadingOnlyLeavesEveryLevelEmpty)
 {
@@ -80,8 +81,9 @@ TEST(Criteria, NonNumericNumberFieldsReadAsZero)
 TEST(Criteria, AShorterSecondLoadKeepsTheLevelsItDoesNotName)
 {
     FakeWorld w;
-    core::ParseCriteria(*w.state, lines({kHeading, u"30,60,100,3,1,0,0,7,7,,,",
-                                         u"40,80,100,3,1,0,0,7,7,,,", u"50,99,100,3,1,2,0,7,7,,,"}));
+    core::ParseCriteria(*w.state,
+                        lines({kHeading, u"30,60,100,3,1,0,0,7,7,,,", u"40,80,100,3,1,0,0,7,7,,,",
+                               u"50,99,100,3,1,2,0,7,7,,,"}));
     core::ParseCriteria(*w.state, lines({kHeading, u"31,61,101,4,2,0,0,7,7,,,"}));
     const core::Criteria &c = w.state->criteria;
     EXPECT_EQ(c.TargetTime[1], 31);
@@ -126,8 +128,8 @@ TEST(Criteria, LoadsFromTheProgramDataFolder)
 TEST(SoundTable, ReadsGroupsAndSkipsWhatIsNoCue)
 {
     FakeWorld w;
-    core::ParseSoundTable(*w.state, lines({u"junk,more junk", u"正解音2,a,b,c,*",
-                                           u"未知の音,x,y,*", u"間違い音2,m1,*"}));
+    core::ParseSoundTable(*w.state, lines({u"junk,more junk", u"正解音2,a,b,c,*", u"未知の音,x,y,*",
+                                           u"間違い音2,m1,*"}));
     const auto &t = w.state->sound.SoundTable;
     EXPECT_EQ(t[1][0], QStringLiteral("正解音1"));
     EXPECT_EQ(t[10][0], QStringLiteral("不合格音1"));
@@ -197,9 +199,8 @@ protected:
     void SetUp() override
     {
         world.state->settings.SoundFolder = QStringLiteral("/snd\\");
-        core::ParseSoundTable(*world.state,
-                              lines({u"正解音2,a,b,c,*", u"間違い音2,w,*", u"自己最高音2,p,*",
-                                     u"不合格音1,f,*"}));
+        core::ParseSoundTable(*world.state, lines({u"正解音2,a,b,c,*", u"間違い音2,w,*",
+                                                   u"自己最高音2,p,*", u"不合格音1,f,*"}));
     }
     FakeWorld world;
     core::AppState &s() { return *world.state; }

@@ -35,9 +35,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SchoolCase{u"12345みどり小学校", u"12345", u"みどり小学校"},
                       SchoolCase{u"みどり小学校", u"", u"みどり小学校"},
                       SchoolCase{u"00000みどり小学校", u"", u"00000みどり小学校"},
-                      SchoolCase{u"123みどり小学校", u"123みど", u"り小学校"}, // Val("123みど") = 123
-                      SchoolCase{u"12345", u"12345", u""},
-                      SchoolCase{u"", u"", u""},
+                      SchoolCase{u"123みどり小学校", u"123みど",
+                                 u"り小学校"}, // Val("123みど") = 123
+                      SchoolCase{u"12345", u"12345", u""}, SchoolCase{u"", u"", u""},
                       SchoolCase{u"  42 学園", u"  42 ", u"学園"}));
 
 struct MonthCase {
@@ -52,12 +52,13 @@ TEST_P(SeasonColor, FollowsTheMonth)
     EXPECT_EQ(core::SeasonColorForMonth(GetParam().month), GetParam().color);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Months, SeasonColor,
-    ::testing::Values(MonthCase{1, 0x80FF}, MonthCase{2, 0x80FF}, MonthCase{3, 0xC0FFC0},
-                      MonthCase{5, 0xC0FFC0}, MonthCase{6, 0xC0C000}, MonthCase{8, 0xC0C000},
-                      MonthCase{9, 0x40C0}, MonthCase{11, 0x40C0}, MonthCase{12, 0xC0FFC0},
-                      MonthCase{0, std::nullopt}, MonthCase{13, std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(Months, SeasonColor,
+                         ::testing::Values(MonthCase{1, 0x80FF}, MonthCase{2, 0x80FF},
+                                           MonthCase{3, 0xC0FFC0}, MonthCase{5, 0xC0FFC0},
+                                           MonthCase{6, 0xC0C000}, MonthCase{8, 0xC0C000},
+                                           MonthCase{9, 0x40C0}, MonthCase{11, 0x40C0},
+                                           MonthCase{12, 0xC0FFC0}, MonthCase{0, std::nullopt},
+                                           MonthCase{13, std::nullopt}));
 
 struct EraCase {
     QDate date;
@@ -71,14 +72,13 @@ TEST_P(EraDate, WritesEraYearMonthDayAndWeekday)
     EXPECT_EQ(core::EraDateText(GetParam().date), QString::fromUtf16(GetParam().text));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Dates, EraDate,
-    ::testing::Values(EraCase{QDate(2026, 12, 9), u"令和8年 12月 09日（水）"},
-                      EraCase{QDate(2019, 4, 30), u"平成31年 4月 30日（火）"},
-                      EraCase{QDate(2019, 5, 1), u"令和1年 5月 01日（水）"},
-                      EraCase{QDate(1989, 1, 7), u"昭和64年 1月 07日（土）"},
-                      EraCase{QDate(1989, 1, 8), u"平成1年 1月 08日（日）"},
-                      EraCase{QDate(2024, 2, 29), u"令和6年 2月 29日（木）"}));
+INSTANTIATE_TEST_SUITE_P(Dates, EraDate,
+                         ::testing::Values(EraCase{QDate(2026, 12, 9), u"令和8年 12月 09日（水）"},
+                                           EraCase{QDate(2019, 4, 30), u"平成31年 4月 30日（火）"},
+                                           EraCase{QDate(2019, 5, 1), u"令和1年 5月 01日（水）"},
+                                           EraCase{QDate(1989, 1, 7), u"昭和64年 1月 07日（土）"},
+                                           EraCase{QDate(1989, 1, 8), u"平成1年 1月 08日（日）"},
+                                           EraCase{QDate(2024, 2, 29), u"令和6年 2月 29日（木）"}));
 
 class Startup : public ::testing::Test {
 protected:
@@ -130,18 +130,19 @@ TEST_P(Folders, DeriveFromProgramFolderAndDataField)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, Folders,
-    ::testing::Values(
-        FolderCase{u"C:\\apps\\Tavoro", u"E:\\data\\", u"E:\\data\\", u"E:\\data\\Tavoro\\",
-                   u"E:\\data\\音フォルダ\\"},
-        FolderCase{u"C:\\apps\\Tavoro\\", u"E:\\data", u"E:\\data\\", u"E:\\data\\Tavoro\\",
-                   u"E:\\data\\音フォルダ\\"},
-        FolderCase{u"/opt/tavoro/Tavoro", u"/srv/data", u"/srv/data/", u"/srv/data/Tavoro\\",
-                   u"/srv/data/音フォルダ\\"},
-        FolderCase{u"/opt/tavoro/Tavoro", u"\\\\server\\share\\", u"\\\\server\\share\\",
-                   u"\\\\server\\share\\Tavoro\\", u"\\\\server\\share\\音フォルダ\\"},
-        FolderCase{u"/opt/tavoro/Tavoro", u"..\\data\\", u"/opt/tavoro/Tavoro/..\\data\\",
-                   u"/opt/tavoro/Tavoro/..\\data\\Tavoro\\",
-                   u"/opt/tavoro/Tavoro/..\\data\\音フォルダ\\"}));
+    ::testing::Values(FolderCase{u"C:\\apps\\Tavoro", u"E:\\data\\", u"E:\\data\\",
+                                 u"E:\\data\\Tavoro\\", u"E:\\data\\音フォルダ\\"},
+                      FolderCase{u"C:\\apps\\Tavoro\\", u"E:\\data", u"E:\\data\\",
+                                 u"E:\\data\\Tavoro\\", u"E:\\data\\音フォルダ\\"},
+                      FolderCase{u"/opt/tavoro/Tavoro", u"/srv/data", u"/srv/data/",
+                                 u"/srv/data/Tavoro\\", u"/srv/data/音フォルダ\\"},
+                      FolderCase{u"/opt/tavoro/Tavoro", u"\\\\server\\share\\",
+                                 u"\\\\server\\share\\", u"\\\\server\\share\\Tavoro\\",
+                                 u"\\\\server\\share\\音フォルダ\\"},
+                      FolderCase{u"/opt/tavoro/Tavoro", u"..\\data\\",
+                                 u"/opt/tavoro/Tavoro/..\\data\\",
+                                 u"/opt/tavoro/Tavoro/..\\data\\Tavoro\\",
+                                 u"/opt/tavoro/Tavoro/..\\data\\音フォルダ\\"}));
 
 TEST_F(Startup, DataFolderWithoutTrailingSeparatorGetsOne)
 {
@@ -197,28 +198,36 @@ TEST_P(StartupFailure, NamesTheFileAndWhatIsMissing)
 
 INSTANTIATE_TEST_SUITE_P(
     Files, StartupFailure,
-    ::testing::Values(
-        BrokenSetup{"no path data",
-                    [](Installation &i) { QFile::remove(i.root() + QStringLiteral("/パスデータ.txt")); },
-                    u"..\\パスデータ.txt", u"ファイルがありません"},
-        BrokenSetup{"short path data",
-                    [](Installation &i) {
-                        i.writeLines(QStringLiteral("パスデータ.txt"), {i.dataFolder(), QStringLiteral("x")});
-                    },
-                    u"パスデータ.txt", u"10 項目が必要ですが、2 項目しかありません"},
-        BrokenSetup{"no common data",
-                    [](Installation &i) { QFile::remove(i.dataFolder() + QStringLiteral("共通データ.txt")); },
-                    u"共通データ.txt", u"ファイルがありません"},
-        BrokenSetup{"short common data",
-                    [](Installation &i) {
-                        i.writeCommonData({QStringLiteral("4"), QStringLiteral("学校"), QStringLiteral("0")});
-                    },
-                    u"共通データ.txt", u"3 項目しかありません"},
-        BrokenSetup{"no criteria",
-                    [](Installation &i) {
-                        QFile::remove(i.programDataFolder() + QStringLiteral("タイム回数データ.txt"));
-                    },
-                    u"タイム回数データ.txt", u"ファイルがありません"}));
+    ::testing::Values(BrokenSetup{"no path data",
+                                  [](Installation &i) {
+                                      QFile::remove(i.root() + QStringLiteral("/パスデータ.txt"));
+                                  },
+                                  u"..\\パスデータ.txt", u"ファイルがありません"},
+                      BrokenSetup{"short path data",
+                                  [](Installation &i) {
+                                      i.writeLines(QStringLiteral("パスデータ.txt"),
+                                                   {i.dataFolder(), QStringLiteral("x")});
+                                  },
+                                  u"パスデータ.txt", u"10 項目が必要ですが、2 項目しかありません"},
+                      BrokenSetup{"no common data",
+                                  [](Installation &i) {
+                                      QFile::remove(i.dataFolder() +
+                                                    QStringLiteral("共通データ.txt"));
+                                  },
+                                  u"共通データ.txt", u"ファイルがありません"},
+                      BrokenSetup{"short common data",
+                                  [](Installation &i) {
+                                      i.writeCommonData({QStringLiteral("4"),
+                                                         QStringLiteral("学校"),
+                                                         QStringLiteral("0")});
+                                  },
+                                  u"共通データ.txt", u"3 項目しかありません"},
+                      BrokenSetup{"no criteria",
+                                  [](Installation &i) {
+                                      QFile::remove(i.programDataFolder() +
+                                                    QStringLiteral("タイム回数データ.txt"));
+                                  },
+                                  u"タイム回数データ.txt", u"ファイルがありません"}));
 
 TEST_F(Startup, StartProgramShowsTheNameSelection)
 {

@@ -54,8 +54,7 @@ TEST(Firstfrm, TimerFiresOnItsOwnAfterAHundredMilliseconds)
     inst.writeDefaults();
     auto *splash = new core::Firstfrm(*world.state, inst.programFolder());
     splash->Form_Load();
-    QTRY_VERIFY_WITH_TIMEOUT(world.screens.log.contains(QStringLiteral("showNameSelection")),
-                             2000);
+    QTRY_VERIFY_WITH_TIMEOUT(world.screens.log.contains(QStringLiteral("showNameSelection")), 2000);
 }
 
 TEST(BASEFRM, ShowsTheWaitLineInWhiteOnDarkCyan)
@@ -65,9 +64,8 @@ TEST(BASEFRM, ShowsTheWaitLineInWhiteOnDarkCyan)
     EXPECT_EQ(wait.Label19->text(), QStringLiteral("Just a moment, please."));
     EXPECT_EQ(wait.palette().color(QPalette::Window), QColor(0x00, 0x80, 0x80));
     EXPECT_EQ(wait.Label19->palette().color(QPalette::WindowText), QColor(Qt::white));
-    const QImage img = test::saveShot(&wait, QStringLiteral("wait")).isEmpty()
-                           ? QImage()
-                           : wait.grab().toImage();
+    const QImage img =
+        test::saveShot(&wait, QStringLiteral("wait")).isEmpty() ? QImage() : wait.grab().toImage();
     EXPECT_EQ(img.pixelColor(2, 2), QColor(0x00, 0x80, 0x80));
 }
 
@@ -83,7 +81,8 @@ TEST(frmver, FillsTitleVersionAndMakerWhenActivated)
                                          .arg(TAVORO_VERSION_MAJOR)
                                          .arg(TAVORO_VERSION_MINOR)
                                          .arg(TAVORO_VERSION_PATCH));
-    EXPECT_TRUE(dialog.Label2->text().contains(QRegularExpression(QStringLiteral("^Version\\d+\\.\\d+\\.\\d+$"))));
+    EXPECT_TRUE(dialog.Label2->text().contains(
+        QRegularExpression(QStringLiteral("^Version\\d+\\.\\d+\\.\\d+$"))));
     EXPECT_EQ(dialog.Label4->text(), QStringLiteral("Quillbrook"));
     EXPECT_FALSE(dialog.Label5->text().isEmpty());
     EXPECT_EQ(dialog.Command1->text(), QStringLiteral("O.K."));

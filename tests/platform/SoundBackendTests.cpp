@@ -65,8 +65,7 @@ TEST(SoundBackend, MissingAndBrokenFilesFailAtOnce)
     QtSoundPlayer player;
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(player.play(dir.path() + QStringLiteral("/missing.wav")),
-              SoundPlayer::FileNotFound);
+    EXPECT_EQ(player.play(dir.path() + QStringLiteral("/missing.wav")), SoundPlayer::FileNotFound);
     QFile broken(dir.path() + QStringLiteral("/broken.wav"));
     broken.open(QIODevice::WriteOnly);
     broken.write("RIFF....WAVEjunk");

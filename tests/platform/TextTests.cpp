@@ -38,13 +38,13 @@ INSTANTIATE_TEST_SUITE_P(
     Characters, Cp932RoundTrip,
     ::testing::Values(CodecCase{u"①②③④⑤⑥", "874087418742874387448745"}, // NEC row 13
                       CodecCase{u"ⅠⅡⅢ", "875487558756"},
-                      CodecCase{u"ﾚﾍﾞﾙ1", "dacdded9" "31"}, // half-width katakana, one byte each
+                      CodecCase{u"ﾚﾍﾞﾙ1", "dacdded9"
+                                          "31"}, // half-width katakana, one byte each
                       CodecCase{u"レベル３－１", "838c8378838b8252817c8250"},
                       CodecCase{u"成績記録中", "90ac90d18b4c985e9286"},
-                      CodecCase{u"～", "8160"},  // FULLWIDTH TILDE in windows-31j
-                      CodecCase{u"－", "817c"},  // FULLWIDTH HYPHEN-MINUS
-                      CodecCase{u"★先生", "819a90e690b6"},
-                      CodecCase{u"12345 ", "313233343520"}));
+                      CodecCase{u"～", "8160"}, // FULLWIDTH TILDE in windows-31j
+                      CodecCase{u"－", "817c"}, // FULLWIDTH HYPHEN-MINUS
+                      CodecCase{u"★先生", "819a90e690b6"}, CodecCase{u"12345 ", "313233343520"}));
 
 TEST(Cp932, UnmappableCharactersAreReportedAndReplaced)
 {
@@ -88,19 +88,18 @@ TEST_P(FieldRules, SplitsAsTheFilesExpect)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, FieldRules,
-    ::testing::Values(
-        FieldCase{u"a,b,c\r\n", {u"a", u"b", u"c"}},
-        FieldCase{u"a\r\nb\r\nc", {u"a", u"b", u"c"}},
-        FieldCase{u"  lead, spaced  \r\n", {u"lead", u"spaced  "}},
-        FieldCase{u"\"x,y\",z\r\n", {u"x,y", u"z"}},
-        FieldCase{u"  \"quoted\"  ,next", {u"quoted", u"next"}},
-        FieldCase{u"\"kept\"junk,next", {u"kept", u"next"}},
-        FieldCase{u"\"two\r\nlines\",after", {u"two\r\nlines", u"after"}},
-        FieldCase{u"h1,h2,,,\r\n30", {u"h1", u"h2", u"", u"", u"", u"30"}},
-        FieldCase{u"a,,b", {u"a", u"", u"b"}},
-        FieldCase{u"a\nb\rc", {u"a", u"b", u"c"}},
-        FieldCase{u"a,\r\n\r\nb", {u"a", u"", u"", u"b"}},
-        FieldCase{u"正解音2,s1,s2,*\r\n", {u"正解音2", u"s1", u"s2", u"*"}}));
+    ::testing::Values(FieldCase{u"a,b,c\r\n", {u"a", u"b", u"c"}},
+                      FieldCase{u"a\r\nb\r\nc", {u"a", u"b", u"c"}},
+                      FieldCase{u"  lead, spaced  \r\n", {u"lead", u"spaced  "}},
+                      FieldCase{u"\"x,y\",z\r\n", {u"x,y", u"z"}},
+                      FieldCase{u"  \"quoted\"  ,next", {u"quoted", u"next"}},
+                      FieldCase{u"\"kept\"junk,next", {u"kept", u"next"}},
+                      FieldCase{u"\"two\r\nlines\",after", {u"two\r\nlines", u"after"}},
+                      FieldCase{u"h1,h2,,,\r\n30", {u"h1", u"h2", u"", u"", u"", u"30"}},
+                      FieldCase{u"a,,b", {u"a", u"", u"b"}},
+                      FieldCase{u"a\nb\rc", {u"a", u"b", u"c"}},
+                      FieldCase{u"a,\r\n\r\nb", {u"a", u"", u"", u"b"}},
+                      FieldCase{u"正解音2,s1,s2,*\r\n", {u"正解音2", u"s1", u"s2", u"*"}}));
 
 TEST(FieldReader, CountsLinesAndFields)
 {
@@ -190,7 +189,12 @@ TEST(TextFile, WritesExactlyTheCharactersGivenInCp932)
     EXPECT_EQ(back.text, QStringLiteral("目标Time,①\r\n").replace(u'标', u'標'));
     QFile raw(localPath(path));
     ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-    EXPECT_EQ(raw.readAll().toHex(), hex("96da9557" "54696d65" "2c" "8740" "0d0a").toHex());
+    EXPECT_EQ(raw.readAll().toHex(), hex("96da9557"
+                                         "54696d65"
+                                         "2c"
+                                         "8740"
+                                         "0d0a")
+                                         .toHex());
     EXPECT_EQ(readTextFile(dir.path() + QStringLiteral("/missing.txt")).error, FileError::NotFound);
 }
 

@@ -73,7 +73,8 @@ void Installation::writeLines(const QString &relativePath, const QStringList &li
 
 QString CriteriaHeading()
 {
-    return QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,");
+    return QStringLiteral(
+        "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,");
 }
 
 void Installation::writePathData(const QString &dataFolderField)
@@ -91,7 +92,8 @@ void Installation::writeCommonData(const QStringList &fields)
 
 void Installation::writeCriteria(const QStringList &levelLines)
 {
-    writeLines(QStringLiteral("data/") + m_programFolderName + QStringLiteral("/タイム回数データ.txt"),
+    writeLines(QStringLiteral("data/") + m_programFolderName +
+                   QStringLiteral("/タイム回数データ.txt"),
                QStringList{CriteriaHeading()} + levelLines);
 }
 
@@ -114,16 +116,20 @@ void Installation::writeDefaults()
                      QStringLiteral("0")});
     QStringList levels;
     for (int level = 1; level <= 7; ++level)
-        levels << QStringLiteral("%1,%2,100,3,1,0,0,7,7,,,").arg(20 + 5 * level).arg(60 + 5 * level);
+        levels
+            << QStringLiteral("%1,%2,100,3,1,0,0,7,7,,,").arg(20 + 5 * level).arg(60 + 5 * level);
     writeCriteria(levels);
-    writeSoundTable({QStringLiteral("正解音2,seikai1,seikai2,*"), QStringLiteral("間違い音2,machigai1,*"),
-                     QStringLiteral("自己最高音2,jiko1,*"), QStringLiteral("不合格音1,fugoukaku1,*")});
+    writeSoundTable({QStringLiteral("正解音2,seikai1,seikai2,*"),
+                     QStringLiteral("間違い音2,machigai1,*"), QStringLiteral("自己最高音2,jiko1,*"),
+                     QStringLiteral("不合格音1,fugoukaku1,*")});
     std::vector<std::int16_t> samples(800);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = std::int16_t(8000 * std::sin(double(i) * 0.1));
     const QByteArray wave = platform::makeWave16(samples, 8000, 1);
-    for (const char *name : {"seikai1", "seikai2", "machigai1", "jiko1", "fugoukaku1", "最高1", "合格"})
-        writeBytes(QStringLiteral("data/音フォルダ/") + QString::fromUtf8(name) + QStringLiteral(".wav"),
+    for (const char *name :
+         {"seikai1", "seikai2", "machigai1", "jiko1", "fugoukaku1", "最高1", "合格"})
+        writeBytes(QStringLiteral("data/音フォルダ/") + QString::fromUtf8(name) +
+                       QStringLiteral(".wav"),
                    wave);
 }
 

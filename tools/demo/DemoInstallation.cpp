@@ -101,14 +101,23 @@ std::vector<Sound> demoSounds()
         {"ブブー", synth({{B3, 0.22, 0.6}, {0, 0.05, 0}, {B3, 0.35, 0.6}}, 0.5)},
         {"ボヨン", synth({{F4, 0.15, 0.6}, {C4, 0.35, 0.6}}, 0.3)},
         {"やったね", synth({{C5, 0.10, 0.6}, {E5, 0.10, 0.6}, {G5, 0.10, 0.6}, {C6, 0.45, 0.7}})},
-        {"ファンファーレ", synth({{G5, 0.12, 0.6}, {G5, 0.12, 0.6}, {G5, 0.12, 0.6}, {C6, 0.6, 0.7}})},
+        {"ファンファーレ",
+         synth({{G5, 0.12, 0.6}, {G5, 0.12, 0.6}, {G5, 0.12, 0.6}, {C6, 0.6, 0.7}})},
         {"じこべすと", synth({{D5, 0.1, 0.6}, {G5, 0.1, 0.6}, {A5, 0.1, 0.6}, {D5 * 2, 0.4, 0.7}})},
         {"ざんねん", synth({{G4, 0.25, 0.5}, {Eb4, 0.25, 0.5}, {C4, 0.5, 0.5}})},
         {"もうすこし", synth({{Ab4, 0.2, 0.5}, {G4, 0.45, 0.5}})},
-        {"最高1", synth({{C5, 0.1, 0.6}, {E5, 0.1, 0.6}, {G5, 0.1, 0.6}, {C6, 0.1, 0.6},
-                         {E6, 0.1, 0.6}, {G6, 0.6, 0.7}})},
-        {"合格", synth({{G5, 0.15, 0.6}, {E5, 0.15, 0.6}, {G5, 0.15, 0.6}, {C6, 0.15, 0.6},
-                        {E6, 0.15, 0.6}, {C6, 0.7, 0.7}})},
+        {"最高1", synth({{C5, 0.1, 0.6},
+                         {E5, 0.1, 0.6},
+                         {G5, 0.1, 0.6},
+                         {C6, 0.1, 0.6},
+                         {E6, 0.1, 0.6},
+                         {G6, 0.6, 0.7}})},
+        {"合格", synth({{G5, 0.15, 0.6},
+                        {E5, 0.15, 0.6},
+                        {G5, 0.15, 0.6},
+                        {C6, 0.15, 0.6},
+                        {E6, 0.15, 0.6},
+                        {C6, 0.7, 0.7}})},
     };
 }
 
@@ -139,17 +148,17 @@ struct Pupil {
 
 std::vector<Pupil> demoPupils()
 {
-    const char16_t *families[] = {u"佐藤", u"鈴木", u"高橋", u"田中", u"伊藤", u"渡辺",
-                                  u"山本", u"中村", u"小林", u"加藤", u"吉田", u"山田",
-                                  u"佐々木", u"松本", u"井上", u"木村", u"林", u"清水"};
-    const char16_t *given[] = {u"はると", u"ゆい", u"そうた", u"めい", u"ひなた", u"さくら",
-                               u"ゆうと", u"あおい", u"りく", u"ひまり", u"かいと", u"りん",
-                               u"こはる", u"れん", u"つむぎ", u"いつき", u"ほのか", u"だいち",
-                               u"みお", u"ゆうま"};
+    const char16_t *families[] = {u"佐藤",   u"鈴木", u"高橋", u"田中", u"伊藤", u"渡辺",
+                                  u"山本",   u"中村", u"小林", u"加藤", u"吉田", u"山田",
+                                  u"佐々木", u"松本", u"井上", u"木村", u"林",   u"清水"};
+    const char16_t *given[] = {u"はると", u"ゆい",   u"そうた", u"めい", u"ひなた",
+                               u"さくら", u"ゆうと", u"あおい", u"りく", u"ひまり",
+                               u"かいと", u"りん",   u"こはる", u"れん", u"つむぎ",
+                               u"いつき", u"ほのか", u"だいち", u"みお", u"ゆうま"};
     std::vector<Pupil> pupils;
     int number = 1;
-    const int grades[] = {0, 0, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4, 4, 4, 4, 5, 5,
-                          5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10};
+    const int grades[] = {0, 0, 1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 3, 4, 4, 4, 4,  4, 5,
+                          5, 5, 5, 5, 6, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10};
     int i = 0;
     for (int grade : grades) {
         // The name column of the list holds six characters; longer names drop the space.
@@ -161,8 +170,8 @@ std::vector<Pupil> demoPupils()
         pupils.push_back({number++, grade, name});
         ++i;
     }
-    pupils.push_back({number++, 4, QStringLiteral("山口①ひかる"), 2}); // listed with switch 1
-    pupils.push_back({number++, 5, QStringLiteral("転校　した子"), 1});  // never listed
+    pupils.push_back({number++, 4, QStringLiteral("山口①ひかる"), 2});  // listed with switch 1
+    pupils.push_back({number++, 5, QStringLiteral("転校　した子"), 1}); // never listed
     pupils.push_back({number++, 30, QStringLiteral("先生"), 0});
     pupils.push_back({number++, 30, QStringLiteral("★森田"), 0});
     return pupils;
@@ -182,14 +191,13 @@ struct LevelCriteria {
 };
 
 const LevelCriteria kCriteria[7] = {
-    {40, 80, 60, 5, "1", 15, 0, 14, 1},  {45, 90, 60, 5, "1", 15, 0, 14, 1},
+    {40, 80, 60, 5, "1", 15, 0, 14, 1},    {45, 90, 60, 5, "1", 15, 0, 14, 1},
     {50, 100, 60, 5, "1.1", 15, 0, 14, 1}, {55, 110, 60, 5, "1.2", 15, 0, 14, 1},
     {60, 120, 60, 5, "1.3", 15, 0, 14, 1}, {65, 130, 60, 5, "1.5", 15, 0, 14, 1},
     {60, 120, 100, 8, "2", 0, 0, 14, 1},
 };
 
-QByteArray demoRuns(const std::vector<Pupil> &pupils, const QDate &today,
-                    const QString &schoolCode)
+QByteArray demoRuns(const std::vector<Pupil> &pupils, const QDate &today, const QString &schoolCode)
 {
     std::mt19937 rng(20261209);
     std::uniform_real_distribution<double> u(0, 1);
@@ -282,8 +290,8 @@ int main(int argc, char *argv[])
     }
     ok &= writeLines(data + QStringLiteral("新名簿.txt"), roster);
 
-    QStringList criteria{QStringLiteral(
-        "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
+    QStringList criteria{
+        QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
     for (const LevelCriteria &c : kCriteria) {
         criteria << QStringLiteral("%1,%2,%3,%4,%5,%6,%7,%8,%9,,,")
                         .arg(c.target)
