@@ -4,6 +4,7 @@
 #include "core/AppState.h"
 #include "core/Ui.h"
 #include "core/Windows.h"
+#include "drill/MainFrm.h"
 #include "platform/Events.h"
 
 #include <QApplication>
@@ -80,10 +81,19 @@ void AppScreens::closeLevelMenu()
     unload(m_levelMenu);
 }
 
-void AppScreens::showDrill() {}
+void AppScreens::showDrill()
+{
+    // MainFrm is loaded anew for every run; showing it runs its first activation.
+    unload(m_drill);
+    auto *drill = new drill::MainFrm(m_state);
+    m_drill = drill;
+    showFullScreen(drill);
+}
 
 void AppScreens::closeDrill()
 {
+    // The window is deleted once control is back in the event loop, so the drill code that
+    // asked for it (the end of its run) can still return through its own frames.
     unload(m_drill);
 }
 

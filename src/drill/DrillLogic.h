@@ -35,12 +35,12 @@ constexpr int kLastLamp = 39;
 constexpr int kFirstPassLamp = 30;
 
 // The texts of the drill.
-QString InstructionText();      // "の倍数のはじめの５つを選びなさい（１００まで）"
-QString HintCaption();          // "ヒント"
-QString RecordingText();        // "成績記録中"
-QString RecordingWaitText();    // "成績記録中（順番を待っています）"
-QString TimeUpText();           // "時間切れ"
-QString NotCountedText();       // "－", the run numbers of a practice level
+QString InstructionText(); // "の倍数のはじめの５つを選びなさい（１００まで）"
+QString HintCaption();     // "ヒント"
+QString RecordingText();   // "成績記録中"
+QString RecordingWaitText(); // "成績記録中（順番を待っています）"
+QString TimeUpText();        // "時間切れ"
+QString NotCountedText();    // "－", the run numbers of a practice level
 
 // ---- Problems -------------------------------------------------------------------------
 

@@ -184,7 +184,8 @@ void MainFrm::createStatusPanel()
     problemsCaption = makeLabel(sPicture1, QStringLiteral("problemsCaption"), QStringLiteral("問"));
     timeCaption = makeLabel(sPicture1, QStringLiteral("timeCaption"), QStringLiteral("タイム"));
     sLabel10 = makeLabel(sPicture1, QStringLiteral("sLabel10"), {}, right);
-    static const char16_t *const fixed[6] = {u"起動後", u"分", u"本日", u"回目", u"このレベル", u"回目"};
+    static const char16_t *const fixed[6] = {u"起動後", u"分",         u"本日",
+                                             u"回目",   u"このレベル", u"回目"};
     for (int i = 0; i < 6; ++i)
         sLabel16[i] = makeLabel(sPicture1, QStringLiteral("sLabel16_%1").arg(i),
                                 QString::fromUtf16(fixed[i]));
@@ -232,7 +233,8 @@ void MainFrm::createStatusPanel()
     for (int row = 0; row < 3; ++row) {
         for (int i = 0; i < 10; ++i) {
             const int k = kFirstLamp + 10 * row + i;
-            sPicture3[k] = makeBox(sPicture1, QStringLiteral("sPicture3_%1").arg(k), lampColor[row]);
+            sPicture3[k] =
+                makeBox(sPicture1, QStringLiteral("sPicture3_%1").arg(k), lampColor[row]);
             sPicture3[k]->setAccessibleName(
                 QStringLiteral("%1 %2").arg(QString::fromLatin1(rowName[row])).arg(i + 1));
             L.place(sPicture3[k], rowLeft[row] + kLampPitch * i, kLampTop, kLampWidth, kLampHeight);
@@ -342,8 +344,8 @@ void MainFrm::fitTexts()
     for (QLabel *label : {sLabel7, sLabel8})
         label->setFont(fittedFont(S.fontPixels(16), true, label->text(), label->size()));
     sLabel14->setFont(fittedFont(S.fontPixels(12), false, sLabel14->text(), sLabel14->size()));
-    lblsss1->setFont(fittedFont(m_noticeLayout->fontPixels(36), true, lblsss1->text(),
-                                lblsss1->size(), 4));
+    lblsss1->setFont(
+        fittedFont(m_noticeLayout->fontPixels(36), true, lblsss1->text(), lblsss1->size(), 4));
 }
 
 void MainFrm::resizeEvent(QResizeEvent *event)
@@ -452,11 +454,12 @@ void MainFrm::Command1_Click()
 void MainFrm::sTimer1_Timer()
 {
     core::Run &run = m_state.run;
-    run.ElapsedSeconds = ElapsedSecondsAt(m_state.clock().secondsSinceMidnight(), run.RunStartTimer);
+    run.ElapsedSeconds =
+        ElapsedSecondsAt(m_state.clock().secondsSinceMidnight(), run.RunStartTimer);
     updateLamps();
     const int level = run.CurrentLevel;
-    const bool recorded = level >= 0 && level <= core::kMaxLevel &&
-                          m_state.profile.LevelRecorded[level] != 0;
+    const bool recorded =
+        level >= 0 && level <= core::kMaxLevel && m_state.profile.LevelRecorded[level] != 0;
     if (recorded)
         sLabel10->setText(QString::number(run.ElapsedSeconds));
     QPointer<MainFrm> self(this);
@@ -479,8 +482,8 @@ void MainFrm::sTimer1_Timer()
 
 void MainFrm::sTimer2_Timer()
 {
-    const int minutes = MinutesSinceLogin(m_state.clock().secondsSinceMidnight(),
-                                          m_state.pupil.LoginTime);
+    const int minutes =
+        MinutesSinceLogin(m_state.clock().secondsSinceMidnight(), m_state.pupil.LoginTime);
     sLabel13->setText(QString::number(minutes));
     // Every ten minutes every open file is closed as a precaution; the drill holds none
     // open between its steps, so there is nothing to close.
@@ -580,7 +583,8 @@ void MainFrm::初期設定()
         run.TimeBarScale = TimeBarScaleFor(run.TimeLimit);
         setBarWidth(sShape2, 0);
         setBarWidth(sShape7, 0);
-        setBarWidth(sShape3, BarWidth(double(m_state.criteria.TargetTime[level]), run.TimeBarScale));
+        setBarWidth(sShape3,
+                    BarWidth(double(m_state.criteria.TargetTime[level]), run.TimeBarScale));
         setBarWidth(sShape4, BarWidth(double(m_state.criteria.MinTime[level]), run.TimeBarScale));
     }
     const QString &title = m_state.profile.ProgramTitle;

@@ -52,38 +52,38 @@ public:
 
     // ---- Status panel ----
     QWidget *sPicture1 = nullptr;
-    QLabel *sLabel1 = nullptr;  // the coloured band under the title
-    QLabel *sLabel2 = nullptr;  // program title
-    QLabel *sLabel3 = nullptr;  // "レベル"
-    QLabel *sLabel7 = nullptr;  // pupil's name
-    QLabel *sLabel8 = nullptr;  // level name
-    QLabel *sLabel9 = nullptr;  // problems left
-    QLabel *sLabel10 = nullptr; // seconds
-    QLabel *sLabel11 = nullptr; // this level's run number today
-    QLabel *sLabel12 = nullptr; // today's run number
-    QLabel *sLabel13 = nullptr; // minutes since login
-    QLabel *sLabel14 = nullptr; // school
+    QLabel *sLabel1 = nullptr;          // the coloured band under the title
+    QLabel *sLabel2 = nullptr;          // program title
+    QLabel *sLabel3 = nullptr;          // "レベル"
+    QLabel *sLabel7 = nullptr;          // pupil's name
+    QLabel *sLabel8 = nullptr;          // level name
+    QLabel *sLabel9 = nullptr;          // problems left
+    QLabel *sLabel10 = nullptr;         // seconds
+    QLabel *sLabel11 = nullptr;         // this level's run number today
+    QLabel *sLabel12 = nullptr;         // today's run number
+    QLabel *sLabel13 = nullptr;         // minutes since login
+    QLabel *sLabel14 = nullptr;         // school
     std::array<QLabel *, 6> sLabel16{}; // "起動後" "分" "本日" "回目" "このレベル" "回目"
-    QLabel *remainCaption = nullptr;    // "残り"
-    QLabel *problemsCaption = nullptr;  // "問"
-    QLabel *timeCaption = nullptr;      // "タイム"
-    QFrame *sShape5 = nullptr; // track
-    QFrame *sShape4 = nullptr; // pass line
-    QFrame *sShape3 = nullptr; // target
-    QFrame *sShape2 = nullptr; // elapsed
-    QFrame *sShape7 = nullptr; // red, always width 0
+    QLabel *remainCaption = nullptr;      // "残り"
+    QLabel *problemsCaption = nullptr;    // "問"
+    QLabel *timeCaption = nullptr;        // "タイム"
+    QFrame *sShape5 = nullptr;            // track
+    QFrame *sShape4 = nullptr;            // pass line
+    QFrame *sShape3 = nullptr;            // target
+    QFrame *sShape2 = nullptr;            // elapsed
+    QFrame *sShape7 = nullptr;            // red, always width 0
     std::array<QFrame *, 40> sPicture3{}; // lamps 10..39
-    QLabel *bestCaption = nullptr;     // "Best"
-    QLabel *yourBestCaption = nullptr; // "YourBest"
-    QLabel *passCaption = nullptr;     // "Pass"
+    QLabel *bestCaption = nullptr;        // "Best"
+    QLabel *yourBestCaption = nullptr;    // "YourBest"
+    QLabel *passCaption = nullptr;        // "Pass"
 
     // ---- Work area ----
     QWidget *Picture2 = nullptr;
-    QLabel *Label2 = nullptr; // N
-    QLabel *Label3 = nullptr; // the instruction
-    QWidget *Picture1 = nullptr; // the hint strip
-    QLabel *Label4 = nullptr;    // "ヒント"
-    std::array<QLabel *, 6> Label5{}; // answers 1..5
+    QLabel *Label2 = nullptr;                         // N
+    QLabel *Label3 = nullptr;                         // the instruction
+    QWidget *Picture1 = nullptr;                      // the hint strip
+    QLabel *Label4 = nullptr;                         // "ヒント"
+    std::array<QLabel *, 6> Label5{};                 // answers 1..5
     std::array<core::ClickableLabel *, 101> Label1{}; // 0 the template, 1..100 the panel
     QListWidget *List1 = nullptr;
     QPushButton *Command1 = nullptr;
