@@ -1,0 +1,89 @@
+// Reading the roster file.
+#include "RosterFile.h"
+
+#include "FieldLines.h"
+#include "core/AppState.h"
+#include "platform/Numbers.h"
+
+#include <cmath>
+#include <unordered_map>
+
+namespace tavoro::records {
+
+QString RosterFile::path(const core::Settings &settings)
+{
+    return settings.DataFolder + QStringLiteral("新名簿.txt");
+}
+
+QString RosterText(const QString &text)
+{
+    return text.left(kRosterTextLength).leftJustified(kRosterTextLength, u' ');
+}
+
+bool RosterFile::load(const QString &path)
+{
+    m_lines.clear();
+    m_problems.clear();
+    const platform::TextFileResult file = platform::readTextFile(path);
+    m_error = file.error;
+    m_errorText = file.errorText;
+    if (!file.ok())
+        return false;
+    parse(file.text);
+    return true;
+}
+
+void RosterFile::parse(const QString &text)
+{
+    m_lines.clear();
+    m_problems.clear();
+    std::unordered_map<int, int> firstLine; // pupil number -> line that gave it
+    const auto number16 = [](const QString &field) {
+        return platform::toIntegral<std::int16_t>(platform::parseNumber(field));
+    };
+    for (const FieldLine &l : ReadFieldLines(text)) {
+        if (l.isBlank())
+            continue;
+        const QStringList &f = l.fields;
+        if (f.size() < kRosterFields) {
+            m_problems.push_back({l.line, QStringLiteral("項目が %1 個しかありません（%2 個必要です）")
+                                              .arg(f.size())
+                                              .arg(kRosterFields)});
+            continue;
+        }
+        bool ok = false;
+        const double number = platform::parseNumber(f.at(0), &ok);
+        if (!ok || number != std::floor(number) || number < 1 || number > core::kMaxStudent) {
+            m_problems.push_back(
+                {l.line, QStringLiteral("生徒番号「%1」が 1～%2 の範囲にありません")
+                             .arg(f.at(0))
+                             .arg(core::kMaxStudent)});
+            continue;
+        }
+        const auto [it, fresh] = firstLine.emplace(int(number), l.line);
+        if (!fresh) {
+            m_problems.push_back({l.line, QStringLiteral("生徒番号 %1 は %2 行目にもあります")
+                                              .arg(int(number))
+                                              .arg(it->second)});
+            continue;
+        }
+        if (f.size() > kRosterFields) {
+            m_problems.push_back({l.line, QStringLiteral("項目が %1 個あります（%2 個目までを読みます）")
+                                              .arg(f.size())
+                                              .arg(kRosterFields)});
+        }
+        RosterLine r;
+        r.line = l.line;
+        r.Number = std::int16_t(number);
+        r.BirthYear = number16(f.at(1));
+        r.Field3 = number16(f.at(2));
+        r.Field4 = number16(f.at(3));
+        r.Name = RosterText(f.at(4));
+        r.State = number16(f.at(5));
+        r.Field7 = RosterText(f.at(6));
+        r.Field8 = RosterText(f.at(7));
+        m_lines.push_back(std::move(r));
+    }
+}
+
+} // namespace tavoro::records

@@ -1,0 +1,72 @@
+// The school's roster "新名簿.txt" in the data folder: one pupil per line, eight fields
+// (pupil number, birth year, two unused numbers, name, state, two unused texts), code page
+// 932. Read only; it is kept outside the program.
+//
+// Each line is read on its own, so a faulty line cannot shift the fields of the lines after
+// it. A line with fewer than eight fields, a pupil number outside 1..5000 and a pupil
+// number already given on an earlier line are reported and the line is left out; a line
+// with more than eight fields is reported and kept with its first eight. Blank lines are
+// passed over.
+#pragma once
+
+#include "platform/TextFile.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace tavoro::core {
+struct Settings;
+}
+
+namespace tavoro::records {
+
+constexpr int kRosterFields = 8;
+constexpr int kRosterTextLength = 20; // the name and fields 7 and 8 keep 20 characters
+
+struct RosterLine {
+    int line = 0; // line number in the file, from 1
+    std::int16_t Number = 0;
+    std::int16_t BirthYear = 0;
+    std::int16_t Field3 = 0;
+    std::int16_t Field4 = 0;
+    QString Name; // cut or padded with spaces to 20 characters
+    std::int16_t State = 0; // 0 listed, 2 listed when RosterSwitch is 1, else not listed
+    QString Field7;         // 20 characters
+    QString Field8;         // 20 characters
+};
+
+struct RosterProblem {
+    int line = 0;
+    QString message;
+};
+
+class RosterFile {
+public:
+    // DataFolder + "新名簿.txt".
+    static QString path(const core::Settings &settings);
+
+    // Reads and parses the file; false when it cannot be read (see error()).
+    bool load(const QString &path);
+    // Parses the text of a roster file.
+    void parse(const QString &text);
+
+    // The lines kept, in file order.
+    const std::vector<RosterLine> &lines() const { return m_lines; }
+    const std::vector<RosterProblem> &problems() const { return m_problems; }
+
+    platform::FileError error() const { return m_error; }
+    QString errorText() const { return m_errorText; }
+
+private:
+    std::vector<RosterLine> m_lines;
+    std::vector<RosterProblem> m_problems;
+    platform::FileError m_error = platform::FileError::None;
+    QString m_errorText;
+};
+
+// A text cut or padded with spaces to 20 characters, as the roster keeps its texts.
+QString RosterText(const QString &text);
+
+} // namespace tavoro::records

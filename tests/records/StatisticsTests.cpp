@@ -1,0 +1,484 @@
+// Statistics from the grade file: points, the window of the newest records, periods, best
+// times, the load's retries, and the helpers of the rankings.
+#include "RecordsWorld.h"
+
+#include "records/Statistics.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <random>
+
+using namespace tavoro;
+using namespace tavoro::test;
+using records::GradeRecord;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+// ---- points ------------------------------------------------------------------------------
+
+struct PointsCase {
+    std::int32_t target;
+    std::int32_t seconds;
+    int points;
+};
+
+class RunPointsTest : public ::testing::TestWithParam<PointsCase> {};
+
+TEST_P(RunPointsTest, PointsBeforeTheMultiplier)
+{
+    EXPECT_EQ(records::RunPoints(GetParam().target, GetParam().seconds), GetParam().points)
+        << "target " << GetParam().target << " seconds " << GetParam().seconds;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Times, RunPointsTest,
+    ::testing::Values(PointsCase{60, 30, 11}, PointsCase{60, 60, 5}, PointsCase{60, 0, 55},
+                      PointsCase{60, 61, 4}, PointsCase{60, 119, 4}, PointsCase{60, 120, 1},
+                      PointsCase{60, 599, 1}, PointsCase{60, 600, 0}, PointsCase{60, 99999, 0},
+                      PointsCase{30, 16, 10}, PointsCase{50, 10, 30},
+                      // no target: no points, whatever the time
+                      PointsCase{0, 0, 0}, PointsCase{0, 5, 0},
+                      // a time-out earns nothing even below a huge target
+                      PointsCase{200000, 99998, 0}, PointsCase{200000, 99997, 11}));
+
+struct RecordPointsCase {
+    std::int32_t target;
+    float multiplier;
+    std::int32_t seconds;
+    int points;
+};
+
+class RecordPointsTest : public ::testing::TestWithParam<RecordPointsCase> {};
+
+TEST_P(RecordPointsTest, PointsOfARecordWithTheMultiplier)
+{
+    core::Criteria c;
+    c.TargetTime[4] = GetParam().target;
+    c.PointMultiplier[4] = GetParam().multiplier;
+    EXPECT_EQ(records::RecordPoints(c, 4, GetParam().seconds), GetParam().points);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, RecordPointsTest,
+    ::testing::Values(
+        RecordPointsCase{60, 2.0f, 30, 22}, // 11.25 -> 11, times 2
+        RecordPointsCase{60, 1.5f, 30, 16}, // 11 x 1.5 = 16.5
+        // a time of 1000 s and more counts by its first three digits below the target:
+        // 1500 -> 150, ((2000 - 150) / 2000)^3 x 50 + 5 = 44.57
+        RecordPointsCase{2000, 1.0f, 1500, 44}, RecordPointsCase{2000, 1.0f, 1000, 47},
+        RecordPointsCase{2000, 1.0f, 2000, 41},
+        // 6000 s on a target of 1000 s: not a run, but 1 point
+        RecordPointsCase{1000, 1.0f, 6000, 1}, RecordPointsCase{1000, 3.0f, 6000, 3},
+        RecordPointsCase{1000, 1.0f, 99998, 0},
+        // the multiplier's decimal value: 10 points x 0.7 = 7 (not 6.9999999)
+        RecordPointsCase{30, 0.7f, 16, 7}, RecordPointsCase{30, 0.9f, 16, 9},
+        RecordPointsCase{30, 1.1f, 16, 11}, RecordPointsCase{0, 1.0f, 0, 0}));
+
+TEST(EarnedPoints, TakesTheMultiplierAsWritten)
+{
+    EXPECT_EQ(records::EarnedPoints(0.7f, 10), 7);
+    EXPECT_EQ(records::EarnedPoints(1.1f, 10), 11);
+    EXPECT_EQ(records::EarnedPoints(0.9f, 10), 9);
+    EXPECT_EQ(records::EarnedPoints(0.3f, 10), 3);
+    EXPECT_EQ(records::EarnedPoints(1.5f, 11), 16);
+    EXPECT_EQ(records::EarnedPoints(1.0f, 55), 55);
+    EXPECT_EQ(records::EarnedPoints(0.01f, 55), 0);
+    EXPECT_EQ(records::EarnedPoints(0.05f, 20), 1);
+    EXPECT_EQ(records::EarnedPoints(0.0f, 55), 0);
+    EXPECT_EQ(records::EarnedPoints(1e-12f, 55), 0);
+    EXPECT_EQ(records::EarnedPoints(1e12f, 3), 2147483647); // held at the largest count
+    EXPECT_EQ(records::EarnedPoints(-1.5f, 11), -16);       // the remainder dropped
+    EXPECT_EQ(records::EarnedPoints(std::nanf(""), 11), 0);
+}
+
+// ---- the computation ---------------------------------------------------------------------
+
+class Stats : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        core::Criteria &c = w.state->criteria;
+        for (int level = 1; level <= core::kMaxLevel; ++level) {
+            c.TargetTime[level] = 60;
+            c.PointMultiplier[level] = 1.0f;
+            c.PassPeriodDays[level] = core::Variant(7);
+            c.OverusePeriodDays[level] = core::Variant(3);
+        }
+        w.clock.date = QDate(2026, 12, 9);
+    }
+
+    void write(const std::vector<GradeRecord> &records, const QByteArray &tail = {})
+    {
+        writeFile(w.gradePath(), encode(records) + tail);
+    }
+
+    void compute()
+    {
+        ASSERT_TRUE(records::ComputeStatistics(*w.state, loaded));
+        ASSERT_TRUE(w.dialogs.calls.empty());
+        ASSERT_FALSE(w.programExit.requested);
+    }
+
+    const core::Statistics &st() const { return w.state->stats; }
+
+    double today(int offset = 0) const { return day(2026, 12, 9) + offset; }
+
+    RecordsWorld w;
+    records::LoadedRecords loaded;
+};
+
+} // namespace
+
+TEST_F(Stats, AnEmptyFileLeavesEveryCountAtZeroAndEveryBestAt99999)
+{
+    write({});
+    w.state->stats.TotalRuns(3, 3) = 7;
+    w.state->stats.RunsToday(4, 4) = 2;
+    compute();
+    for (int k = 0; k <= core::kMaxStudent; ++k) {
+        for (int l = 0; l <= core::kMaxLevel; ++l) {
+            ASSERT_EQ(st().TotalRuns(k, l), 0);
+            ASSERT_EQ(st().RunsToday(k, l), 0.0f);
+            ASSERT_EQ(st().PersonalBest(k, l), 99999);
+        }
+    }
+    for (int l = 1; l <= core::kMaxLevel; ++l)
+        EXPECT_EQ(st().SchoolBest[l], 99999);
+    EXPECT_EQ(loaded.LoadedCount, 0);
+}
+
+TEST_F(Stats, OnlyTheNewest20000RecordsAreRead)
+{
+    std::vector<GradeRecord> recs;
+    for (int i = 0; i < 5; ++i)
+        recs.push_back(makeRecord(1, 1, 10)); // records 1..5: outside the window
+    recs.push_back(makeRecord(1, 2, 20));     // record 6 = n - 20000 + 1
+    while (recs.size() < 20005)
+        recs.push_back(makeRecord(2, 1, 30));
+    write(recs);
+    compute();
+    EXPECT_EQ(loaded.LoadedCount, 20000);
+    EXPECT_EQ(st().TotalRuns(1, 1), 0);
+    EXPECT_EQ(st().PersonalBest(1, 1), 99999);
+    EXPECT_EQ(st().TotalRuns(1, 2), 1);
+    EXPECT_EQ(st().PersonalBest(1, 2), 20);
+    EXPECT_EQ(st().TotalRuns(2, 1), 19999);
+    EXPECT_EQ(st().SchoolBest[1], 30);
+}
+
+TEST_F(Stats, PupilZeroAndLevelZeroCountOnlyForTheBest)
+{
+    write({makeRecord(0, 3, 10), makeRecord(5, 0, 12), makeRecord(5, 3, 50)});
+    compute();
+    EXPECT_EQ(loaded.LoadedCount, 1);
+    EXPECT_EQ(st().PersonalBest(0, 3), 10);
+    EXPECT_EQ(st().PersonalBest(5, 0), 12);
+    EXPECT_EQ(st().TotalRuns(0, 3), 0);
+    EXPECT_EQ(st().TotalPoints(0, 3), 0);
+    EXPECT_EQ(st().TotalRuns(5, 0), 0);
+    EXPECT_EQ(st().TotalRuns(5, 3), 1);
+    EXPECT_EQ(st().SchoolBest[3], 50); // pupil 0 is not a pupil of the school best
+}
+
+TEST_F(Stats, ARecordWithANegativeDateCountsOnlyForTheBest)
+{
+    write({makeRecord(5, 3, 10, -1.0), makeRecord(5, 3, 50)});
+    compute();
+    EXPECT_EQ(st().TotalRuns(5, 3), 1);
+    EXPECT_EQ(st().PersonalBest(5, 3), 10);
+}
+
+TEST_F(Stats, SixThousandSecondsIsNoRunButEarnsItsPoints)
+{
+    w.state->criteria.TargetTime[2] = 1000;
+    write({makeRecord(7, 2, 6000), makeRecord(7, 2, 5999)});
+    compute();
+    EXPECT_EQ(st().TotalRuns(7, 2), 1);
+    EXPECT_EQ(st().PeriodRuns(7, 2), 1);
+    EXPECT_EQ(st().OveruseRuns(7, 2), 1);
+    EXPECT_EQ(st().RunsToday(7, 2), 1.0f);
+    EXPECT_EQ(st().TotalPoints(7, 2), 2); // 1 point each
+    EXPECT_EQ(st().PeriodPoints(7, 2), 2);
+    EXPECT_EQ(st().OveruseEarned(7, 2), 2);
+    EXPECT_EQ(st().PointsToday(7, 2), 2);
+    EXPECT_EQ(st().PersonalBest(7, 2), 5999);
+}
+
+TEST_F(Stats, PeriodsAreTheLastNCalendarDaysTodayIncluded)
+{
+    // 30 s on a 60 s target: 11 points each.
+    write({makeRecord(9, 4, 30, today(0)), makeRecord(9, 4, 30, today(-2)),
+           makeRecord(9, 4, 30, today(-3)), makeRecord(9, 4, 30, today(-6)),
+           makeRecord(9, 4, 30, today(-7)), makeRecord(9, 4, 30, today(-400))});
+    compute();
+    EXPECT_EQ(st().TotalRuns(9, 4), 6);
+    EXPECT_EQ(st().TotalPoints(9, 4), 66);
+    EXPECT_EQ(st().PeriodRuns(9, 4), 4); // today, -2, -3, -6: seven days
+    EXPECT_EQ(st().PeriodPoints(9, 4), 44);
+    EXPECT_EQ(st().OveruseRuns(9, 4), 2); // today, -2: three days
+    EXPECT_EQ(st().OveruseEarned(9, 4), 22);
+    EXPECT_EQ(st().RunsToday(9, 4), 1.0f);
+    EXPECT_EQ(st().PointsToday(9, 4), 11);
+}
+
+TEST_F(Stats, PeriodsOfOneDayZeroDaysTextAndEmpty)
+{
+    core::Criteria &c = w.state->criteria;
+    c.PassPeriodDays[1] = core::Variant(1);
+    c.OverusePeriodDays[1] = core::Variant(0);
+    c.PassPeriodDays[2] = core::Variant::fromField(QStringLiteral("一週間"));
+    c.OverusePeriodDays[2] = core::Variant();
+    write({makeRecord(3, 1, 30, today(0)), makeRecord(3, 1, 30, today(-1)),
+           makeRecord(3, 2, 30, today(0))});
+    compute();
+    EXPECT_EQ(st().PeriodRuns(3, 1), 1); // one day: today only
+    EXPECT_EQ(st().OveruseRuns(3, 1), 0); // no day at all
+    EXPECT_EQ(st().PeriodRuns(3, 2), 0);  // a text counts as 0 days
+    EXPECT_EQ(st().OveruseRuns(3, 2), 0); // so does an empty field
+    EXPECT_EQ(st().TotalRuns(3, 2), 1);
+}
+
+TEST_F(Stats, PupilsAbove1000NeverSetTheSchoolBest)
+{
+    write({makeRecord(1001, 5, 5), makeRecord(1000, 5, 20), makeRecord(4000, 6, 7)});
+    compute();
+    EXPECT_EQ(st().PersonalBest(1001, 5), 5);
+    EXPECT_EQ(st().SchoolBest[5], 20);
+    EXPECT_EQ(st().PersonalBest(4000, 6), 7);
+    EXPECT_EQ(st().SchoolBest[6], 99999);
+    EXPECT_EQ(st().TotalRuns(4000, 6), 1);
+}
+
+TEST_F(Stats, TheExampleOfTheMultiplier)
+{
+    w.state->criteria.PointMultiplier[1] = 2.0f;
+    w.state->criteria.PointMultiplier[2] = 0.7f;
+    w.state->criteria.TargetTime[2] = 30;
+    write({makeRecord(8, 1, 30), makeRecord(8, 2, 16)});
+    compute();
+    EXPECT_EQ(st().TotalPoints(8, 1), 22);
+    EXPECT_EQ(st().TotalPoints(8, 2), 7);
+}
+
+TEST_F(Stats, RecordsOutsideThePupilAndLevelRangesAreSkipped)
+{
+    write({makeRecord(5001, 1, 1), makeRecord(-1, 1, 1), makeRecord(3, 36, 1),
+           makeRecord(3, -1, 1), makeRecord(32767, 32767, 1), makeRecord(3, 1, 40)});
+    compute();
+    EXPECT_EQ(loaded.LoadedCount, 1);
+    EXPECT_EQ(st().TotalRuns(3, 1), 1);
+    EXPECT_EQ(st().PersonalBest(3, 1), 40);
+    EXPECT_EQ(st().SchoolBest[1], 40);
+}
+
+TEST_F(Stats, ATargetOfZeroGivesNoPoints)
+{
+    w.state->criteria.TargetTime[3] = 0;
+    write({makeRecord(2, 3, 0), makeRecord(2, 3, 25)});
+    compute();
+    EXPECT_EQ(st().TotalRuns(2, 3), 2);
+    EXPECT_EQ(st().TotalPoints(2, 3), 0);
+}
+
+TEST_F(Stats, ATrailingPartialRecordIsNotARecord)
+{
+    // The first 30 bytes of a record of pupil 9: read as a record, it would count.
+    const QByteArray partial = encode({makeRecord(9, 1, 30)}).left(30);
+    write({makeRecord(2, 1, 30), makeRecord(2, 1, 31)}, partial);
+    compute();
+    EXPECT_EQ(loaded.LoadedCount, 2);
+    EXPECT_EQ(st().TotalRuns(9, 1), 0);
+    EXPECT_EQ(st().PersonalBest(9, 1), 99999);
+}
+
+TEST_F(Stats, TheLoadedRecordsHoldTheFields)
+{
+    GradeRecord r = makeRecord(44, 6, 77, today(-1), 0.5);
+    r.RecPointsText = records::GradeTextField(QStringLiteral(" 12"));
+    write({r});
+    compute();
+    ASSERT_EQ(loaded.LoadedCount, 1);
+    const records::LoadedRecord &e = loaded.entries[0];
+    EXPECT_EQ(e.LoadedDate, today(-1));
+    EXPECT_EQ(e.LoadedClock, 0.5);
+    EXPECT_EQ(e.LoadedStudent, 44);
+    EXPECT_EQ(e.LoadedLevel, 6);
+    EXPECT_EQ(e.LoadedTime, 77);
+    EXPECT_EQ(e.LoadedPoints, 12);
+}
+
+TEST_F(Stats, EveryComputationStartsAfresh)
+{
+    write({makeRecord(2, 1, 30)});
+    compute();
+    w.state->stats.PersonalBest(2, 1) = 3; // as the recording step lowers it
+    w.state->stats.SchoolBest[1] = 3;
+    compute();
+    EXPECT_EQ(st().TotalRuns(2, 1), 1);
+    EXPECT_EQ(st().TotalPoints(2, 1), 11);
+    EXPECT_EQ(st().PersonalBest(2, 1), 30);
+    EXPECT_EQ(st().SchoolBest[1], 30);
+}
+
+TEST_F(Stats, TheOneArgumentFormComputesTheSame)
+{
+    write({makeRecord(2, 1, 30), makeRecord(2, 1, 60, today(-1))});
+    ASSERT_TRUE(records::ComputeStatistics(*w.state));
+    EXPECT_EQ(st().TotalRuns(2, 1), 2);
+    EXPECT_EQ(st().TotalPoints(2, 1), 16);
+    EXPECT_EQ(st().PointsToday(2, 1), 11);
+}
+
+TEST_F(Stats, AMissingFileIsCreatedEmpty)
+{
+    compute();
+    EXPECT_TRUE(QFile::exists(w.gradePath()));
+    EXPECT_EQ(QFile(w.gradePath()).size(), 0);
+}
+
+TEST_F(Stats, AMissingFolderIsTriedFourTimesFiveSecondsApartThenEndsTheProgram)
+{
+    ASSERT_TRUE(QDir(w.inst.programDataFolder()).removeRecursively());
+    const std::uint32_t start = w.clock.tick;
+    EXPECT_FALSE(records::ComputeStatistics(*w.state, loaded));
+    EXPECT_EQ(w.clock.tick - start, 20000u);
+    EXPECT_EQ(loaded.LoadRetryCount, 4);
+    ASSERT_EQ(w.dialogs.calls.size(), 1u);
+    EXPECT_EQ(w.dialogs.calls[0].text, QStringLiteral("ファイルがありません3") +
+                                           QString::fromLocal8Bit(std::strerror(ENOENT)) +
+                                           QString::number(ENOENT));
+    EXPECT_TRUE(w.programExit.requested);
+    EXPECT_TRUE(w.screens.log.contains(QStringLiteral("closeAll")));
+}
+
+TEST_F(Stats, AFolderThatComesBackWithinTheRetriesIsRead)
+{
+    const QString folder = w.inst.programDataFolder();
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    const std::uint32_t start = w.clock.tick;
+    w.clock.onIdle = [&](std::uint32_t tick) {
+        if (tick - start == 7000) {
+            QDir().mkpath(folder);
+            writeFile(w.gradePath(), encode({makeRecord(2, 1, 30)}));
+        }
+    };
+    compute();
+    EXPECT_EQ(w.clock.tick - start, 10000u); // two waits of five seconds
+    EXPECT_EQ(loaded.LoadRetryCount, 2);
+    EXPECT_EQ(st().TotalRuns(2, 1), 1);
+}
+
+// ---- rankings helpers --------------------------------------------------------------------
+
+TEST(GradeMark, MarksOfTheGrades)
+{
+    const QStringList expected{QStringLiteral("　"), QStringLiteral("①"), QStringLiteral("②"),
+                               QStringLiteral("③"), QStringLiteral("④"), QStringLiteral("⑤"),
+                               QStringLiteral("⑥"), QStringLiteral("Ⅰ"), QStringLiteral("Ⅱ"),
+                               QStringLiteral("Ⅲ"), QStringLiteral("　")};
+    for (int g = 0; g <= 10; ++g)
+        EXPECT_EQ(records::GradeMark(g), expected[g]) << g;
+    EXPECT_EQ(records::GradeMark(-1), QStringLiteral("　"));
+}
+
+TEST(GradeFilterMatch, FilterTexts)
+{
+    const auto passes = [](const QString &filter) {
+        QString s;
+        for (int g = -1; g <= 11; ++g)
+            s += records::GradeFilterMatch(filter, g) == 1 ? u'x' : u'.';
+        return s;
+    };
+    //                                          grades -1 .. 11
+    EXPECT_EQ(passes(QStringLiteral("全学年")), QStringLiteral("xxxxxxxxxxxxx"));
+    EXPECT_EQ(passes(QStringLiteral("小学生全体")), QStringLiteral("..xxxxxx....."));
+    EXPECT_EQ(passes(QStringLiteral("中学生全体")), QStringLiteral("........xxx.."));
+    EXPECT_EQ(passes(QStringLiteral("小１")), QStringLiteral("..x.........."));
+    EXPECT_EQ(passes(QStringLiteral("小６")), QStringLiteral(".......x....."));
+    EXPECT_EQ(passes(QStringLiteral("中１")), QStringLiteral("........x...."));
+    EXPECT_EQ(passes(QStringLiteral("中３")), QStringLiteral("..........x.."));
+    EXPECT_EQ(passes(QStringLiteral("小1")), QStringLiteral("............."));
+    EXPECT_EQ(passes(QString()), QStringLiteral("............."));
+}
+
+namespace {
+
+std::vector<core::Variant> textTags(const QStringList &texts)
+{
+    std::vector<core::Variant> tags{core::Variant()};
+    for (const QString &t : texts)
+        tags.push_back(core::Variant::fromText(t));
+    return tags;
+}
+
+QStringList tagTexts(const std::vector<core::Variant> &tags)
+{
+    QStringList out;
+    for (std::size_t i = 1; i < tags.size(); ++i)
+        out << tags[i].text();
+    return out;
+}
+
+} // namespace
+
+TEST(SortByKey, EqualKeysComeOutInReverseAndASecondSortRestoresThem)
+{
+    std::vector<std::int32_t> keys{0, 3, 1, 3};
+    std::vector<core::Variant> tags = textTags({"x", "y", "z"});
+    records::SortByKey(3, keys, tags);
+    EXPECT_EQ(keys, (std::vector<std::int32_t>{0, 1, 3, 3}));
+    EXPECT_EQ(tagTexts(tags), (QStringList{"y", "z", "x"}));
+    records::SortByKey(3, keys, tags);
+    EXPECT_EQ(tagTexts(tags), (QStringList{"y", "x", "z"}));
+}
+
+TEST(SortByKey, OnlyEntriesOneToNAreSorted)
+{
+    std::vector<std::int32_t> keys{9, 5, 4, 3, 0};
+    std::vector<core::Variant> tags = textTags({"a", "b", "c", "d"});
+    tags[0] = core::Variant::fromText(QStringLiteral("zero"));
+    records::SortByKey(3, keys, tags);
+    EXPECT_EQ(keys, (std::vector<std::int32_t>{9, 3, 4, 5, 0}));
+    EXPECT_EQ(tags[0].text(), QStringLiteral("zero"));
+    EXPECT_EQ(tagTexts(tags), (QStringList{"c", "b", "a", "d"}));
+
+    records::SortByKey(1, keys, tags);
+    records::SortByKey(0, keys, tags);
+    EXPECT_EQ(keys, (std::vector<std::int32_t>{9, 3, 4, 5, 0}));
+}
+
+TEST(SortByKey, ManyEntriesWithTies)
+{
+    std::mt19937 rng(7);
+    const int n = 1001;
+    std::vector<std::int32_t> keys(n + 1);
+    std::vector<core::Variant> tags(n + 1);
+    std::vector<std::pair<std::int32_t, int>> reference;
+    for (int i = 1; i <= n; ++i) {
+        keys[i] = std::int32_t(rng() % 40) - 20;
+        tags[i] = core::Variant(i);
+        reference.push_back({keys[i], i});
+    }
+    // Ascending keys; equal keys in the reverse of their input order.
+    std::sort(reference.begin(), reference.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first < b.first : a.second > b.second;
+    });
+    records::SortByKey(n, keys, tags);
+    for (int i = 1; i <= n; ++i) {
+        ASSERT_EQ(keys[i], reference[i - 1].first) << i;
+        ASSERT_EQ(tags[i].number(), reference[i - 1].second) << i;
+    }
+}
