@@ -10,6 +10,7 @@
 
 #include <QDate>
 #include <QFontMetrics>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 
@@ -716,6 +717,33 @@ TEST_F(DrillTest, FourthSoundFailureEndsTheProgramWithoutGoingOn)
     EXPECT_TRUE(screens.log.contains(QStringLiteral("closeAll")));
     flushDeletes();
     EXPECT_FALSE(w);
+}
+
+// ---- Sounds play to their end before the next click ----------------------------------------
+
+TEST_F(DrillTest, ClicksMadeWhileACueSoundsAreHandledAfterIt)
+{
+    world.random.queued = {0.7}; // N = 7
+    start(1);
+    world.sound.onPlay = [&](const QString &) {
+        // The pupil clicks 7 while the wrong cue is sounding.
+        QWidget *cell = w->Label1[7];
+        const QPointF c = QRectF(cell->rect()).center();
+        const QPointF g = cell->mapToGlobal(c);
+        QCoreApplication::postEvent(cell,
+                                    new QMouseEvent(QEvent::MouseButtonPress, c, g, Qt::LeftButton,
+                                                    Qt::LeftButton, Qt::NoModifier));
+        QCoreApplication::postEvent(cell,
+                                    new QMouseEvent(QEvent::MouseButtonRelease, c, g,
+                                                    Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+        world.sound.onPlay = nullptr;
+    };
+    click(1);
+    EXPECT_EQ(cellColor(w, 7), kGreen);
+    QCoreApplication::processEvents();
+    // Handled after the wrong answer reset the panel, so it stands.
+    EXPECT_EQ(cellColor(w, 7), kWhite);
+    EXPECT_EQ(w->List1->count(), 1);
 }
 
 // ---- Activation ---------------------------------------------------------------------------

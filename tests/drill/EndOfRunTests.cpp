@@ -8,6 +8,8 @@
 #include "support/Fakes.h"
 #include "support/Installation.h"
 
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 using namespace tavoro;
@@ -113,6 +115,19 @@ TEST_F(EndOfRun, FailedRecordingEndsTheProgramAndNoFinishScreenOpens)
 }
 
 // ---- The wait ---------------------------------------------------------------------------
+
+TEST(WaitThenShowFinish, WindowEventsRunDuringTheWait)
+{
+    FakeWorld world;
+    int fired = 0;
+    QTimer timer;
+    timer.setInterval(0);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++fired; });
+    timer.start();
+    drill::WaitThenShowFinish(*world.state, 1.0);
+    // One pass of the loop for each 10 ms of the fake tick, events let run after each.
+    EXPECT_GE(fired, 100);
+}
 
 struct WaitCase {
     double seconds;
