@@ -24,8 +24,10 @@ void DrillScreens::showDrill()
         drill->deleteLater();
     }
     auto *window = new drill::MainFrm(m_state);
-    QObject::disconnect(window->sTimer1, &QTimer::timeout, nullptr, nullptr);
-    QObject::disconnect(window->sTimer2, &QTimer::timeout, nullptr, nullptr);
+    if (!timersConnected) {
+        QObject::disconnect(window->sTimer1, &QTimer::timeout, nullptr, nullptr);
+        QObject::disconnect(window->sTimer2, &QTimer::timeout, nullptr, nullptr);
+    }
     window->resize(size);
     drill = window;
     window->show();

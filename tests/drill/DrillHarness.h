@@ -42,6 +42,7 @@ public:
 
     QPointer<drill::MainFrm> drill;
     QSize size{1024, 768};
+    bool timersConnected = false; // leave the timers connected to their handlers
     QStringList log;
     std::uint32_t waitTick = 0;   // the clock's tick when the wait window was shown
     std::uint32_t finishTick = 0; // ... and when the finish screen was asked for

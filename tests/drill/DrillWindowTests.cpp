@@ -767,6 +767,19 @@ TEST_F(DrillTest, PanelIsBuiltOnceAndTheRunStartsOnce)
     EXPECT_TRUE(w->Label1[0]->isHidden());
 }
 
+TEST_F(DrillTest, TimersDriveTheirHandlers)
+{
+    screens.timersConnected = true;
+    start(1);
+    world.clock.advanceSeconds(3);
+    ASSERT_TRUE(QMetaObject::invokeMethod(w->sTimer1, "timeout"));
+    EXPECT_EQ(w->sLabel10->text(), QStringLiteral("3"));
+    world.clock.advanceSeconds(60);
+    ASSERT_TRUE(QMetaObject::invokeMethod(w->sTimer2, "timeout"));
+    EXPECT_EQ(w->sLabel13->text(), QStringLiteral("11"));
+    EXPECT_TRUE(w->sTimer2->isActive());
+}
+
 // ---- Accessibility ------------------------------------------------------------------------
 
 TEST_F(DrillTest, PanelNumbersCarryTheirNumbersAsNames)
