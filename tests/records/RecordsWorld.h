@@ -12,7 +12,14 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
+
+// Texts in test failures as UTF-8 rather than as arrays of code units.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 namespace tavoro::test {
 

@@ -1,0 +1,580 @@
+// The commands of tavoro-data, on the records library.
+#include "DataTool.h"
+
+#include "core/AppState.h"
+#include "core/Criteria.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+#include "core/SoundCues.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Numbers.h"
+#include "platform/Paths.h"
+#include "platform/ProgramExit.h"
+#include "platform/RecordFile.h"
+#include "platform/TextFile.h"
+#include "platform/WaveFile.h"
+#include "records/FieldLines.h"
+#include "records/GradeFile.h"
+#include "records/RosterFile.h"
+#include "records/Statistics.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace tavoro::datatool {
+namespace {
+
+constexpr int kCriteriaFields = 12;
+
+// Today as --today gives it; the rest of the clock is the system's.
+class ToolClock final : public platform::Clock {
+public:
+    explicit ToolClock(const QDate &today) : m_today(today) {}
+    float secondsSinceMidnight() override { return m_system.secondsSinceMidnight(); }
+    QDate today() override { return m_today; }
+    std::uint32_t tickMs() override { return m_system.tickMs(); }
+    void idle() override { m_system.idle(); }
+
+private:
+    QDate m_today;
+    platform::SystemClock m_system;
+};
+
+// Messages go to standard error; nothing waits for an answer.
+class ToolDialogs final : public platform::Dialogs {
+public:
+    explicit ToolDialogs(QByteArray &err) : m_err(err) {}
+    void message(QWidget *, const QString &text, const QString &) override { say(text); }
+    bool yesNo(QWidget *, const QString &text, const QString &) override
+    {
+        say(text);
+        return false;
+    }
+    bool okCancel(QWidget *, const QString &text, const QString &) override
+    {
+        say(text);
+        return false;
+    }
+
+private:
+    void say(const QString &text) { m_err += text.toUtf8() + '\n'; }
+    QByteArray &m_err;
+};
+
+class ToolExit final : public platform::ProgramExit {
+public:
+    void exit(int) override { m_requested = true; }
+    bool exitRequested() const override { return m_requested; }
+
+private:
+    bool m_requested = false;
+};
+
+QString displayPath(const QString &path)
+{
+    return QDir::cleanPath(platform::localPath(path));
+}
+
+QString csvLine(const QStringList &fields)
+{
+    QStringList quoted;
+    quoted.reserve(fields.size());
+    for (const QString &f : fields)
+        quoted << CsvField(f);
+    return quoted.join(u',') + u'\n';
+}
+
+// The grade file read whole, without creating it and without waiting: the tool reports
+// what it finds.
+struct GradeImage {
+    QByteArray bytes;
+    QString error; // empty when read
+};
+
+GradeImage readGradeFile(const core::AppState &state)
+{
+    GradeImage image;
+    const QString path = records::GradeFilePath(state.settings);
+    platform::RecordFile file;
+    if (!file.openForReading(path)) {
+        // A grade file that does not exist yet is one without records; the program creates
+        // it at the first run. A missing folder is another matter.
+        if (file.error() == platform::RecordFile::Error::NotFound &&
+            QFileInfo(platform::localPath(state.settings.ProgramDataFolder)).isDir())
+            return image;
+        image.error = file.error() == platform::RecordFile::Error::NotFound
+                          ? QStringLiteral("ファイルがありません（%1）").arg(file.errorText())
+                          : QStringLiteral("読めません（%1）").arg(file.errorText());
+        return image;
+    }
+    const std::int64_t length = file.length();
+    if (length < 0) {
+        image.error = QStringLiteral("読めません（%1）").arg(file.errorText());
+        return image;
+    }
+    image.bytes.resize(qsizetype(length));
+    const std::int64_t got = length == 0 ? 0 : file.readAt(0, image.bytes.data(), length);
+    if (got < 0) {
+        image.error = QStringLiteral("読めません（%1）").arg(file.errorText());
+        return image;
+    }
+    image.bytes.truncate(qsizetype(got));
+    return image;
+}
+
+QString dateText(double value)
+{
+    const QDate d = records::DateFromValue(value);
+    return d.isValid() ? d.toString(QStringLiteral("yyyy-MM-dd")) : platform::numberText(value);
+}
+
+QString timeText(double value)
+{
+    if (!std::isfinite(value))
+        return platform::numberText(value);
+    const double fraction = value - std::floor(value);
+    const long long s = std::llround(fraction * 86400.0) % 86400;
+    return QStringLiteral("%1:%2:%3")
+        .arg(s / 3600, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+class Tool {
+public:
+    Tool(Result &result, const QDate &today)
+        : m_result(result), m_clock(today), m_dialogs(result.err),
+          m_state(std::make_unique<core::AppState>(
+              core::Services{&m_clock, nullptr, nullptr, &m_dialogs, &m_exit, nullptr}))
+    {
+    }
+
+    int run(const QString &command, const QString &appFolder)
+    {
+        if (command == QLatin1String("check"))
+            return check(appFolder);
+        if (auto err = core::LoadFolderSettings(*m_state, appFolder))
+            return fail(err->file, err->message);
+        if (command == QLatin1String("export"))
+            return exportRecords();
+        core::SetProfile(*m_state);
+        if (auto err = core::LoadCriteria(*m_state))
+            return fail(core::CriteriaFilePath(*m_state), *err);
+        const GradeImage image = readGradeFile(*m_state);
+        if (!image.error.isEmpty())
+            return fail(records::GradeFilePath(m_state->settings), image.error);
+        computeStatistics(image);
+        return command == QLatin1String("stats") ? stats() : best();
+    }
+
+private:
+    int fail(const QString &file, const QString &message)
+    {
+        m_result.err += (displayPath(file) + QStringLiteral(": ") + message + u'\n').toUtf8();
+        return 2;
+    }
+
+    void print(const QString &text) { m_result.out += text.toUtf8(); }
+
+    void computeStatistics(const GradeImage &image)
+    {
+        // The same load and counts as the program, on the window of newest records.
+        const records::RecordWindow window =
+            records::NewestWindow(image.bytes.size() / records::kGradeRecordSize);
+        records::LoadedRecords loaded;
+        records::ComputeStatisticsFromImage(
+            *m_state, image.bytes.constData() + window.first * records::kGradeRecordSize,
+            window.count, loaded);
+    }
+
+    int exportRecords()
+    {
+        const GradeImage image = readGradeFile(*m_state);
+        if (!image.error.isEmpty())
+            return fail(records::GradeFilePath(m_state->settings), image.error);
+        print(csvLine({QStringLiteral("record"), QStringLiteral("date"), QStringLiteral("time"),
+                       QStringLiteral("pupil"), QStringLiteral("level"), QStringLiteral("seconds"),
+                       QStringLiteral("school"), QStringLiteral("note"), QStringLiteral("points")}));
+        const qsizetype n = image.bytes.size() / records::kGradeRecordSize;
+        QString text;
+        for (qsizetype i = 0; i < n; ++i) {
+            const records::GradeRecord r = records::DecodeGradeRecord(
+                image.bytes.constData() + i * records::kGradeRecordSize);
+            text += csvLine({QString::number(i + 1), dateText(r.RecDate), timeText(r.RecClock),
+                             QString::number(r.RecStudent), QString::number(r.RecLevel),
+                             QString::number(r.RecSeconds), records::GradeFieldTrimmed(r.RecSchool),
+                             records::GradeFieldTrimmed(r.RecNote),
+                             records::GradeFieldTrimmed(r.RecPointsText)});
+        }
+        print(text);
+        return 0;
+    }
+
+    int stats()
+    {
+        print(QStringLiteral("pupil,level,total_runs,total_points,period_runs,period_points,"
+                             "overuse_runs,overuse_earned,runs_today,points_today,personal_best\n"));
+        const core::Statistics &s = m_state->stats;
+        QString text;
+        for (int k = 1; k <= core::kMaxStudent; ++k) {
+            for (int l = 1; l <= core::kMaxLevel; ++l) {
+                const bool any = s.TotalRuns(k, l) != 0 || s.TotalPoints(k, l) != 0 ||
+                                 s.PeriodRuns(k, l) != 0 || s.PeriodPoints(k, l) != 0 ||
+                                 s.OveruseRuns(k, l) != 0 || s.OveruseEarned(k, l) != 0 ||
+                                 s.RunsToday(k, l) != 0 || s.PointsToday(k, l) != 0 ||
+                                 s.PersonalBest(k, l) != core::kNoTime;
+                if (!any)
+                    continue;
+                text += csvLine({QString::number(k), QString::number(l),
+                                 QString::number(s.TotalRuns(k, l)),
+                                 QString::number(s.TotalPoints(k, l)),
+                                 QString::number(s.PeriodRuns(k, l)),
+                                 QString::number(s.PeriodPoints(k, l)),
+                                 QString::number(s.OveruseRuns(k, l)),
+                                 QString::number(s.OveruseEarned(k, l)),
+                                 platform::numberText(double(s.RunsToday(k, l))),
+                                 QString::number(s.PointsToday(k, l)),
+                                 QString::number(s.PersonalBest(k, l))});
+            }
+        }
+        print(text);
+        return 0;
+    }
+
+    int best()
+    {
+        print(QStringLiteral("level,school_best\n"));
+        for (int l = 1; l <= core::kMaxLevel; ++l)
+            print(csvLine({QString::number(l), QString::number(m_state->stats.SchoolBest[l])}));
+        return 0;
+    }
+
+    // ---- check ---------------------------------------------------------------------------
+
+    void problem(const QString &file, long long where, const QString &message)
+    {
+        print(displayPath(file) + u':' + QString::number(where) + QStringLiteral(": ") + message +
+              u'\n');
+        m_status = std::max(m_status, 1);
+    }
+
+    void unreadable(const QString &file, const QString &message)
+    {
+        problem(file, 0, message);
+        m_status = 2;
+    }
+
+    // Reads a text file, reporting it when it cannot be read.
+    bool readText(const QString &path, QString *text)
+    {
+        const platform::TextFileResult file = platform::readTextFile(path);
+        if (!file.ok()) {
+            unreadable(path, file.error == platform::FileError::NotFound
+                                 ? QStringLiteral("ファイルがありません")
+                                 : QStringLiteral("読めません（%1）").arg(file.errorText));
+            return false;
+        }
+        *text = file.text;
+        return true;
+    }
+
+    int check(const QString &appFolder)
+    {
+        core::AppState &state = *m_state;
+        if (auto err = core::LoadFolderSettings(state, appFolder)) {
+            // Without the folders no other file can be found.
+            const bool readable = platform::readTextFile(err->file).ok();
+            problem(err->file, 0, err->message);
+            return readable ? 1 : 2;
+        }
+        core::SetProfile(state);
+        core::SetLevelTable(state);
+        checkCommonData();
+        checkRoster();
+        checkCriteria();
+        checkSoundTable();
+        checkGradeFile();
+        return m_status;
+    }
+
+    void checkCommonData()
+    {
+        const core::Variant &month = m_state->settings.SchoolYearStartMonth;
+        const double m = month.number();
+        if (!month.isNumber() || m != std::floor(m) || m < 1 || m > 12) {
+            problem(m_state->settings.DataFolder + QStringLiteral("共通データ.txt"), 0,
+                    QStringLiteral("1 番目の項目（年度の始まりの月）「%1」が 1～12 の数ではありません")
+                        .arg(month.text()));
+        }
+    }
+
+    void checkRoster()
+    {
+        const QString path = records::RosterFile::path(m_state->settings);
+        records::RosterFile roster;
+        if (!roster.load(path)) {
+            unreadable(path, roster.error() == platform::FileError::NotFound
+                                 ? QStringLiteral("ファイルがありません")
+                                 : QStringLiteral("読めません（%1）").arg(roster.errorText()));
+            return;
+        }
+        for (const records::RosterProblem &p : roster.problems())
+            problem(path, p.line, p.message);
+    }
+
+    void checkCriteria()
+    {
+        const QString path = core::CriteriaFilePath(*m_state);
+        QString text;
+        if (!readText(path, &text))
+            return;
+        static const char16_t *const names[] = {u"目標Time", u"最低Time", u"ｸﾘｱﾎﾟｲﾝﾄ", u"ｸﾘｱ回数",
+                                                u"ﾎﾟｲﾝﾄ倍率"};
+        const std::vector<records::FieldLine> lines = records::ReadFieldLines(text);
+        const int levelCount = m_state->profile.LevelCount;
+        int level = 0;
+        for (std::size_t i = 1; i < lines.size(); ++i) { // line 1 is the heading
+            const records::FieldLine &l = lines[i];
+            ++level;
+            if (level > core::kMaxLevel) {
+                problem(path, l.line,
+                        QStringLiteral("レベル %1 の行です。レベル %2 より後の行は読まれません")
+                            .arg(level)
+                            .arg(core::kMaxLevel));
+                break;
+            }
+            if (l.fields.size() != kCriteriaFields) {
+                problem(path, l.line,
+                        QStringLiteral("項目が %1 個あります（%2 個必要です）。これより後の項目がずれて読まれます")
+                            .arg(l.fields.size())
+                            .arg(kCriteriaFields));
+            }
+            for (int f = 0; f < 5 && f < l.fields.size(); ++f) {
+                bool ok = false;
+                const double v = platform::parseNumber(l.fields.at(f), &ok);
+                const QString name = QString::fromUtf16(names[f]);
+                if (!ok) {
+                    problem(path, l.line,
+                            QStringLiteral("%1「%2」が数ではありません（0 として読まれます）")
+                                .arg(name, l.fields.at(f)));
+                } else if (f < 2 && v <= 0 && level <= levelCount) {
+                    problem(path, l.line,
+                            f == 0 ? QStringLiteral("目標Time が 0 以下です（ポイントが付きません）")
+                                   : QStringLiteral("最低Time が 0 以下です（すぐに時間切れになります）"));
+                }
+            }
+        }
+        if (level < levelCount) {
+            problem(path, 0, QStringLiteral("レベルの行が %1 行しかありません（%2 行必要です）")
+                                 .arg(level)
+                                 .arg(levelCount));
+        }
+    }
+
+    void checkSoundTable()
+    {
+        core::AppState &state = *m_state;
+        const QString path = core::SoundTableFilePath(state);
+        QString text;
+        if (!readText(path, &text))
+            return;
+        core::ParseSoundTable(state, text);
+        const std::vector<records::FieldLine> lines = records::ReadFieldLines(text);
+        const auto lineOf = [&](const QString &name) -> const records::FieldLine * {
+            for (const records::FieldLine &l : lines) {
+                if (!l.fields.isEmpty() && l.fields.first() == name)
+                    return &l;
+            }
+            return nullptr;
+        };
+        // The cues the program plays from the table; the others are never played.
+        const int played[] = {core::CueCorrect2, core::CueWrong2, core::CuePersonal2,
+                              core::CueFail1};
+        for (int cue = 1; cue <= core::SoundState::kCues; ++cue) {
+            const auto &slots = state.sound.SoundTable[std::size_t(cue)];
+            const QString name = core::CueName(cue);
+            const records::FieldLine *cueLine = lineOf(name);
+            const int line = cueLine ? cueLine->line : 0;
+            if (cueLine && cueLine->fields.last() != QLatin1String("*")) {
+                // The table is read field by field: the next line's fields become file names.
+                problem(path, line,
+                        QStringLiteral("「%1」の音ファイルの並びが * で終わっていません（次の行も音ファイルとして読まれます）")
+                            .arg(name));
+            }
+            const bool isPlayed = std::find(std::begin(played), std::end(played), cue) !=
+                                  std::end(played);
+            if (slots[1].isEmpty()) {
+                if (isPlayed)
+                    problem(path, line, QStringLiteral("「%1」に音ファイルがありません").arg(name));
+                continue;
+            }
+            for (int j = 1; j < core::SoundState::kSlots - 1; ++j) {
+                if (!slots[std::size_t(j)].isEmpty())
+                    checkWave(path, line, name, slots[std::size_t(j)] + QStringLiteral(".wav"));
+            }
+        }
+        for (const QString &file : {QStringLiteral("最高1.wav"), QStringLiteral("合格.wav")})
+            checkWave(QString(), 0, QString(), file);
+    }
+
+    // A wave file of the sound folder; named by the table line at `tablePath`, or by its own
+    // path when `tablePath` is empty.
+    void checkWave(const QString &tablePath, int line, const QString &cue, const QString &file)
+    {
+        const QString wavePath = m_state->settings.SoundFolder + file;
+        const auto report = [&](const QString &what) {
+            if (tablePath.isEmpty())
+                problem(wavePath, 0, what);
+            else
+                problem(tablePath, line, QStringLiteral("「%1」の音ファイル %2 の%3").arg(cue, file, what));
+        };
+        QFile f(platform::localPath(wavePath));
+        if (!f.open(QIODevice::ReadOnly)) {
+            report(f.exists() ? QStringLiteral("ファイルを読めません（%1）").arg(f.errorString())
+                              : QStringLiteral("ファイルがありません"));
+            return;
+        }
+        platform::WaveData data;
+        QString reason;
+        if (!platform::parseWave(f.readAll(), &data, &reason))
+            report(QStringLiteral("ファイルを再生できません（%1）").arg(reason));
+    }
+
+    void checkGradeFile()
+    {
+        const QString path = records::GradeFilePath(m_state->settings);
+        const GradeImage image = readGradeFile(*m_state);
+        if (!image.error.isEmpty()) {
+            unreadable(path, image.error);
+            return;
+        }
+        const qsizetype n = image.bytes.size() / records::kGradeRecordSize;
+        for (qsizetype i = 0; i < n; ++i) {
+            const records::GradeRecord r = records::DecodeGradeRecord(
+                image.bytes.constData() + i * records::kGradeRecordSize);
+            if (r.RecStudent < 0 || r.RecStudent > core::kMaxStudent) {
+                problem(path, i + 1,
+                        QStringLiteral("生徒番号 %1 が 0～%2 の範囲にありません（この記録は読まれません）")
+                            .arg(r.RecStudent)
+                            .arg(core::kMaxStudent));
+            }
+            if (r.RecLevel < 0 || r.RecLevel > core::kMaxLevel) {
+                problem(path, i + 1,
+                        QStringLiteral("レベル %1 が 0～%2 の範囲にありません（この記録は読まれません）")
+                            .arg(r.RecLevel)
+                            .arg(core::kMaxLevel));
+            }
+        }
+        const qsizetype rest = image.bytes.size() % records::kGradeRecordSize;
+        if (rest != 0) {
+            problem(path, n + 1,
+                    QStringLiteral("最後の記録が途中で切れています（%1 バイトしかありません。記録は %2 バイトです）")
+                        .arg(rest)
+                        .arg(records::kGradeRecordSize));
+        }
+    }
+
+    Result &m_result;
+    ToolClock m_clock;
+    ToolDialogs m_dialogs;
+    ToolExit m_exit;
+    std::unique_ptr<core::AppState> m_state;
+    int m_status = 0;
+};
+
+} // namespace
+
+QString Usage()
+{
+    return QStringLiteral(
+        "使い方: tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] COMMAND\n"
+        "\n"
+        "COMMAND:\n"
+        "  export  成績累積データの全記録 (record,date,time,pupil,level,seconds,school,note,points)\n"
+        "  stats   生徒・レベルごとの集計 (pupil,level,total_runs,total_points,period_runs,\n"
+        "          period_points,overuse_runs,overuse_earned,runs_today,points_today,personal_best)\n"
+        "  best    レベルごとの学校最高記録 (level,school_best)\n"
+        "  check   データファイルを調べ、問題を 1 行ずつ FILE:WHERE: message の形で出します\n"
+        "\n"
+        "  --app-folder DIR    プログラムのフォルダ (既定: tavoro-data のあるフォルダ)\n"
+        "  --today YYYY-MM-DD  今日の日付の代わりに使う日付\n"
+        "\n"
+        "出力は UTF-8 の CSV です。終了コード: 0 問題なし, 1 問題あり (check), "
+        "2 ファイルを読めない・引数の誤り\n");
+}
+
+QString CsvField(const QString &text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') &&
+        !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+Result Run(const QStringList &args, const QString &toolFolder, const QDate &today)
+{
+    Result result;
+    QString appFolder = toolFolder;
+    QDate day = today;
+    QString command;
+    QString bad;
+    for (qsizetype i = 0; i < args.size() && bad.isEmpty(); ++i) {
+        const QString &a = args.at(i);
+        QString value;
+        const auto option = [&](const QString &name) {
+            if (a == name) {
+                if (i + 1 >= args.size()) {
+                    bad = QStringLiteral("%1 の値がありません").arg(name);
+                    return false;
+                }
+                value = args.at(++i);
+                return true;
+            }
+            if (a.startsWith(name + u'=')) {
+                value = a.mid(name.size() + 1);
+                return true;
+            }
+            return false;
+        };
+        if (option(QStringLiteral("--app-folder"))) {
+            if (value.isEmpty())
+                bad = QStringLiteral("--app-folder の値が空です");
+            appFolder = value;
+        } else if (option(QStringLiteral("--today"))) {
+            day = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
+            if (!day.isValid() || value.size() != 10)
+                bad = QStringLiteral("--today の日付「%1」が読めません").arg(value);
+        } else if (!bad.isEmpty()) {
+            break;
+        } else if (a.startsWith(u'-')) {
+            bad = QStringLiteral("知らないオプション「%1」").arg(a);
+        } else if (!command.isEmpty()) {
+            bad = QStringLiteral("余分な引数「%1」").arg(a);
+        } else {
+            command = a;
+        }
+    }
+    if (bad.isEmpty() && command.isEmpty())
+        bad = QStringLiteral("COMMAND がありません");
+    if (bad.isEmpty() && command != QLatin1String("export") && command != QLatin1String("stats") &&
+        command != QLatin1String("best") && command != QLatin1String("check"))
+        bad = QStringLiteral("知らない COMMAND「%1」").arg(command);
+    if (!bad.isEmpty()) {
+        result.err = (QStringLiteral("tavoro-data: ") + bad + u'\n' + Usage()).toUtf8();
+        result.status = 2;
+        return result;
+    }
+    Tool tool(result, day);
+    result.status = tool.run(command, appFolder);
+    return result;
+}
+
+} // namespace tavoro::datatool

@@ -1,0 +1,22 @@
+// tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] export|stats|best|check
+#include "DataTool.h"
+
+#include "platform/Clock.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments();
+    args.removeFirst();
+    tavoro::platform::SystemClock clock;
+    const tavoro::datatool::Result r =
+        tavoro::datatool::Run(args, QCoreApplication::applicationDirPath(), clock.today());
+    std::fwrite(r.out.constData(), 1, std::size_t(r.out.size()), stdout);
+    std::fwrite(r.err.constData(), 1, std::size_t(r.err.size()), stderr);
+    std::fflush(stdout);
+    return r.status;
+}
