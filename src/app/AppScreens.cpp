@@ -5,12 +5,13 @@
 #include "core/Ui.h"
 #include "core/Windows.h"
 #include "drill/MainFrm.h"
+#include "menus/namesel.h"
+#include "menus/seisekitime1.h"
 #include "platform/Events.h"
+#include "records/FrmSyuuryou.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QScreen>
-#include <QVBoxLayout>
 
 namespace tavoro::app {
 
@@ -41,32 +42,15 @@ void AppScreens::showFullScreen(QWidget *window)
 
 void AppScreens::showNameSelection()
 {
-    if (!m_nameSelection) {
-        // Stands in until the name selection window is built.
-        auto *w = new QWidget;
-        w->setObjectName(QStringLiteral("namesel"));
-        w->setAttribute(Qt::WA_DeleteOnClose);
-        w->setWindowTitle(m_state.profile.ProgramTitle);
-        if (m_state.settings.SeasonColor)
-            core::setBackground(w, core::vbColor(*m_state.settings.SeasonColor));
-        auto *layout = new QVBoxLayout(w);
-        auto *title = new QLabel(m_state.profile.ProgramTitle, w);
-        title->setFont(core::gothicFont(64, true));
-        title->setAlignment(Qt::AlignCenter);
-        auto *school = new QLabel(m_state.settings.SchoolName, w);
-        school->setFont(core::gothicFont(28));
-        school->setAlignment(Qt::AlignCenter);
-        auto *line = new QLabel(QStringLiteral("名前を選びなさい"), w);
-        line->setFont(core::gothicFont(28));
-        line->setAlignment(Qt::AlignCenter);
-        layout->addStretch();
-        layout->addWidget(title);
-        layout->addWidget(school);
-        layout->addWidget(line);
-        layout->addStretch();
+    // Loaded when it is not; showing it runs its activation (the list in mode 1, every grade,
+    // and the level menu unloaded).
+    auto *w = qobject_cast<menus::namesel *>(m_nameSelection.data());
+    if (!w) {
+        w = new menus::namesel(m_state);
         m_nameSelection = w;
     }
-    showFullScreen(m_nameSelection);
+    showFullScreen(w);
+    w->Form_Activate();
 }
 
 void AppScreens::closeNameSelection()
@@ -74,7 +58,17 @@ void AppScreens::closeNameSelection()
     unload(m_nameSelection);
 }
 
-void AppScreens::showLevelMenu() {}
+void AppScreens::showLevelMenu()
+{
+    // Loaded anew when it is not loaded; every showing runs the refresh.
+    auto *w = qobject_cast<menus::seisekitime1 *>(m_levelMenu.data());
+    if (!w) {
+        w = new menus::seisekitime1(m_state);
+        m_levelMenu = w;
+    }
+    showFullScreen(w);
+    w->Form_Activate();
+}
 
 void AppScreens::closeLevelMenu()
 {
@@ -97,7 +91,15 @@ void AppScreens::closeDrill()
     unload(m_drill);
 }
 
-void AppScreens::showFinish() {}
+void AppScreens::showFinish()
+{
+    // Loaded anew after every recorded run.
+    unload(m_finish);
+    auto *w = new records::FrmSyuuryou(m_state);
+    m_finish = w;
+    showFullScreen(w);
+    w->Form_Activate();
+}
 
 void AppScreens::closeFinish()
 {

@@ -1,0 +1,276 @@
+// The texts of the name selection's list.
+#include "NameList.h"
+
+#include "core/AppState.h"
+#include "core/Variant.h"
+#include "platform/Paths.h"
+#include "records/RosterFile.h"
+#include "records/Statistics.h"
+
+#include <algorithm>
+
+namespace tavoro::menus {
+namespace {
+
+// The last `n` characters of `text` (all of it when it is shorter).
+QString right(const QString &text, int n)
+{
+    return text.size() <= n ? text : text.right(n);
+}
+
+// The first four characters of a key read as a number, the way the list reads a birth year.
+int leadingYear(const QString &key)
+{
+    int year = 0;
+    for (int i = 0; i < 4 && i < key.size(); ++i) {
+        const QChar c = key.at(i);
+        if (c < u'0' || c > u'9')
+            break;
+        year = year * 10 + (c.unicode() - u'0');
+    }
+    return year;
+}
+
+} // namespace
+
+QString TrimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QString NoChoiceRow()
+{
+    return QStringLiteral("－－－－－－");
+}
+
+QString ChooseNamePrompt()
+{
+    return QStringLiteral("名前を選びなさい");
+}
+
+int SchoolYearOf(const QDate &today, const core::Variant &startMonth)
+{
+    int year = today.year();
+    if (today.month() < startMonth.number())
+        --year;
+    return year;
+}
+
+std::optional<QString> GradeCode(int grade)
+{
+    static const char16_t *const elementary[] = {u"小１", u"小２", u"小３",
+                                                 u"小４", u"小５", u"小６"};
+    static const char16_t *const junior[] = {u"中１", u"中２", u"中３"};
+    if (grade == 0)
+        return QStringLiteral("幼３");
+    if (grade >= 1 && grade <= 6)
+        return QString::fromUtf16(elementary[grade - 1]);
+    if (grade >= 7 && grade <= 9)
+        return QString::fromUtf16(junior[grade - 7]);
+    if (grade == 10)
+        return QStringLiteral("高１");
+    return std::nullopt;
+}
+
+QString ListCode(int grade)
+{
+    if (grade < -2)
+        return QStringLiteral("幼-");
+    if (grade <= 0)
+        return QStringLiteral("幼") + QString::number(grade + 3);
+    if (grade <= 6)
+        return QStringLiteral("小") + QString::number(grade);
+    if (grade <= 9)
+        return QStringLiteral("中") + QString::number(grade - 6);
+    if (grade <= 12)
+        return QStringLiteral("高") + QString::number(grade - 9);
+    return QStringLiteral("大+");
+}
+
+PupilTotals TotalsOf(const core::Statistics &stats, int pupil)
+{
+    PupilTotals t;
+    double runsToday = 0;
+    for (int level = 1; level <= core::kMaxLevel; ++level) {
+        runsToday += stats.RunsToday(pupil, level);
+        t.pointsToday += stats.PointsToday(pupil, level);
+        t.runsSoFar += stats.TotalRuns(pupil, level);
+        t.pointsSoFar += stats.TotalPoints(pupil, level);
+    }
+    t.runsToday = long(runsToday);
+    return t;
+}
+
+QString RunsTodayText(long runs)
+{
+    if (runs == 0)
+        return QStringLiteral("     ");
+    return right(QStringLiteral("  ") + QString::number(runs), 3) + QStringLiteral("回");
+}
+
+QString PointsTodayText(long points)
+{
+    if (points == 0)
+        return QStringLiteral("  　");
+    return right(QStringLiteral("   ") + QString::number(points), 4);
+}
+
+QString RunsSoFarText(long runs)
+{
+    if (runs == 0)
+        return QStringLiteral("     　");
+    return right(QStringLiteral("      ") + QString::number(runs), 5) + QStringLiteral("回");
+}
+
+QString PointsSoFarText(long points)
+{
+    if (points == 0)
+        return QStringLiteral("       ");
+    return right(QStringLiteral("      ") + QString::number(points), 7);
+}
+
+QString TotalsPairText(int displayMode, const PupilTotals &t)
+{
+    switch (displayMode) {
+    case 1:
+        return PointsTodayText(t.pointsToday) + u'/' + PointsSoFarText(t.pointsSoFar);
+    case 2:
+        return PointsTodayText(t.pointsToday) + u'/' + RunsTodayText(t.runsToday);
+    case 3:
+        return PointsSoFarText(t.pointsSoFar) + u'/' + RunsSoFarText(t.runsSoFar);
+    default:
+        return RunsTodayText(t.runsToday) + u'/' + RunsSoFarText(t.runsSoFar);
+    }
+}
+
+QString ListKeyText(int birthYear, int schoolYear, const QString &name, int displayMode,
+                    const PupilTotals &totals, int pupil)
+{
+    const QString code = ListCode(schoolYear - birthYear - 6);
+    const bool kindergarten = code.startsWith(u'幼');
+    const int width = (kindergarten && displayMode != 1) ? 11 : 9;
+    const QString shown = code + u' ' + TrimSpaces(name);
+    // A name longer than its column gets no fill rather than a negative one.
+    const int fill = std::max(0, width - int(shown.size()));
+    return QString::number(birthYear) + shown + QString(fill, QChar(0x3000)) +
+           TotalsPairText(displayMode, totals) + u'*' + QString::number(pupil);
+}
+
+QStringList FillRosterTables(core::AppState &state, const std::vector<records::RosterLine> &lines,
+                             int displayMode, bool rosterSwitchOn)
+{
+    core::Roster &r = state.roster;
+    QStringList keys;
+    keys.reserve(qsizetype(lines.size()));
+    int i = 0;
+    for (const records::RosterLine &line : lines) {
+        const int k = line.Number;
+        if (k < 1 || k > core::kMaxStudent)
+            continue; // the reader leaves such lines out; never index with one
+        if (i >= core::kMaxStudent)
+            break;
+        ++i;
+        core::RosterEntry &e = r.Entries[std::size_t(i)];
+        e.Number = line.Number;
+        e.BirthYear = line.BirthYear;
+        e.Field3 = line.Field3;
+        e.Field4 = line.Field4;
+        e.Name = line.Name;
+        e.Field7 = line.Field7;
+        e.Field8 = line.Field8;
+        int listState = line.State;
+        if (listState == 2 && rosterSwitchOn)
+            listState = 0;
+        r.StudentNames[std::size_t(k)] = line.Name;
+        r.BirthYears[std::size_t(k)] = line.BirthYear;
+        r.RosterNumbers[std::size_t(i)] = std::int16_t(k);
+        const int grade = r.SchoolYear - line.BirthYear - 6;
+        if (const auto code = GradeCode(grade))
+            r.GradeCodes[std::size_t(k)] = *code;
+        if (listState != 0) {
+            --i; // not listed: the next line takes its place
+            continue;
+        }
+        keys.append(ListKeyText(line.BirthYear, r.SchoolYear, line.Name, displayMode,
+                                TotalsOf(state.stats, k), k));
+    }
+    r.RosterCount = i;
+    return keys;
+}
+
+QString RosterUnreadableText(const QString &path, const QString &reason, bool missing)
+{
+    const QString file = platform::localPath(path);
+    if (missing)
+        return QStringLiteral("名簿ファイルがありません。\r\n%1").arg(file);
+    return QStringLiteral("名簿ファイルを読めません。\r\n%1\r\n%2").arg(file, reason);
+}
+
+QString RosterProblemsText(const QString &path, const std::vector<records::RosterProblem> &problems)
+{
+    constexpr std::size_t kShown = 10;
+    QString text = QStringLiteral("名簿ファイルに正しくない行があります。\r\n%1")
+                       .arg(platform::localPath(path));
+    for (std::size_t n = 0; n < problems.size() && n < kShown; ++n)
+        text += QStringLiteral("\r\n%1 行目：%2").arg(problems[n].line).arg(problems[n].message);
+    if (problems.size() > kShown)
+        text += QStringLiteral("\r\nほかに %1 行").arg(problems.size() - kShown);
+    return text;
+}
+
+NameRows ShownRows(const QStringList &sortedKeys, int schoolYear, const QString &filter)
+{
+    NameRows out;
+    out.rows.reserve(sortedKeys.size());
+    out.numbered.reserve(sortedKeys.size());
+    out.numbers.reserve(std::size_t(sortedKeys.size()));
+    for (const QString &key : sortedKeys) {
+        const int grade = schoolYear - leadingYear(key) - 6;
+        if (records::GradeFilterMatch(filter, grade) != 1)
+            continue;
+        const qsizetype star = key.lastIndexOf(u'*');
+        const QString row = key.mid(4, star < 0 ? -1 : star - 4);
+        out.rows.append(row);
+        out.numbered.append(row + key.mid(star < 0 ? key.size() : star));
+        out.numbers.push_back(NumberOfRow(out.numbered.back()));
+    }
+    return out;
+}
+
+int NumberOfRow(const QString &numberedRow)
+{
+    const qsizetype star = numberedRow.lastIndexOf(u'*');
+    if (star < 0)
+        return 0;
+    bool ok = false;
+    const int n = numberedRow.mid(star + 1).trimmed().toInt(&ok);
+    return ok ? n : 0;
+}
+
+QString ChosenNameText(const QString &row)
+{
+    return TrimSpaces(TrimSpaces(row).left(10));
+}
+
+QString ConfirmedNameText(const QString &row)
+{
+    const QString t = TrimSpaces(row);
+    const qsizetype slash = t.indexOf(u'/');
+    return slash < 0 ? t : t.left(slash);
+}
+
+QStringList GradeFilterItems()
+{
+    return {QStringLiteral("全学年"), QStringLiteral("中学生全体"), QStringLiteral("小学生全体"),
+            QStringLiteral("中３"),   QStringLiteral("中２"),       QStringLiteral("中１"),
+            QStringLiteral("小６"),   QStringLiteral("小５"),       QStringLiteral("小４"),
+            QStringLiteral("小３"),   QStringLiteral("小２"),       QStringLiteral("小１")};
+}
+
+} // namespace tavoro::menus

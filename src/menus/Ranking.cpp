@@ -1,0 +1,146 @@
+// The per-level ranking lines of the level menu.
+#include "Ranking.h"
+
+#include "core/AppState.h"
+#include "core/Variant.h"
+#include "records/Statistics.h"
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace tavoro::menus {
+namespace {
+
+QString rightChars(const QString &text, int n)
+{
+    return text.size() <= n ? text : text.right(n);
+}
+
+int gradeOf(const core::AppState &state, int pupil)
+{
+    return state.roster.SchoolYear - state.roster.BirthYears[std::size_t(pupil)] - 6;
+}
+
+QString ownMark(const core::AppState &state, int pupil)
+{
+    return pupil == state.pupil.CurrentStudent ? QStringLiteral("●") : QStringLiteral("　");
+}
+
+} // namespace
+
+QString Name5(const QString &name)
+{
+    qsizetype end = name.size();
+    while (end > 0 && name.at(end - 1) == u' ')
+        --end;
+    return (name.left(end) + QString(6, QChar(0x3000))).left(5);
+}
+
+QString RightNumber(long long value, int n)
+{
+    return rightChars(QStringLiteral("    ") + QString::number(value), n);
+}
+
+QString RankText(int rank)
+{
+    return rightChars(u' ' + QString::number(rank), 2);
+}
+
+QString PupilMark(const core::AppState &state, int pupil)
+{
+    if (pupil == state.pupil.CurrentStudent)
+        return QStringLiteral("●");
+    return records::GradeMark(gradeOf(state, pupil));
+}
+
+QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
+                         const QString &groupFilter)
+{
+    const core::Roster &roster = state.roster;
+    const core::Statistics &stats = state.stats;
+    const int n = std::clamp(roster.RosterCount, 0, core::kMaxStudent);
+
+    // The pupils in ranking order, each with the value its rank is decided by.
+    std::vector<int> pupils;
+    std::vector<long long> primary;
+    pupils.reserve(std::size_t(n));
+    primary.reserve(std::size_t(n));
+
+    if (mode == ListMode::Times) {
+        // Ascending best time; sorting twice keeps the roster order among equal times.
+        std::vector<std::int32_t> keys(std::size_t(n) + 1);
+        std::vector<core::Variant> tags(std::size_t(n) + 1);
+        for (int k = 1; k <= n; ++k) {
+            const int p = roster.RosterNumbers[std::size_t(k)];
+            keys[std::size_t(k)] = stats.PersonalBest(p, level);
+            tags[std::size_t(k)] = core::Variant(p);
+        }
+        records::SortByKey(n, keys, tags);
+        records::SortByKey(n, keys, tags);
+        for (int k = 1; k <= n; ++k) {
+            pupils.push_back(int(tags[std::size_t(k)].number()));
+            primary.push_back(keys[std::size_t(k)]);
+        }
+    } else {
+        // Descending by the order's points, then by the other points, roster order kept among
+        // equals. The two points are compared one after the other rather than folded into
+        // one number, which would mix them up once a pupil has 1000 points or more.
+        std::vector<int> ranked(static_cast<std::size_t>(n));
+        std::iota(ranked.begin(), ranked.end(), 1);
+        auto firstPoints = [&](int k) -> long long {
+            const int p = roster.RosterNumbers[std::size_t(k)];
+            return order == PointsOrder::Cumulative ? stats.TotalPoints(p, level)
+                                                    : stats.PointsToday(p, level);
+        };
+        auto secondPoints = [&](int k) -> long long {
+            const int p = roster.RosterNumbers[std::size_t(k)];
+            return order == PointsOrder::Cumulative ? stats.PointsToday(p, level)
+                                                    : stats.TotalPoints(p, level);
+        };
+        std::vector<long long> first(std::size_t(n) + 1), second(std::size_t(n) + 1);
+        for (int k = 1; k <= n; ++k) {
+            first[std::size_t(k)] = firstPoints(k);
+            second[std::size_t(k)] = secondPoints(k);
+        }
+        std::stable_sort(ranked.begin(), ranked.end(), [&](int a, int b) {
+            if (first[std::size_t(a)] != first[std::size_t(b)])
+                return first[std::size_t(a)] > first[std::size_t(b)];
+            return second[std::size_t(a)] > second[std::size_t(b)];
+        });
+        for (int k : ranked) {
+            pupils.push_back(roster.RosterNumbers[std::size_t(k)]);
+            primary.push_back(first[std::size_t(k)]);
+        }
+    }
+
+    QStringList lines;
+    lines.reserve(n);
+    int rank = 0;
+    for (int k = 0; k < n; ++k) {
+        if (k == 0 || primary[std::size_t(k)] != primary[std::size_t(k - 1)])
+            rank = k + 1;
+        const int p = pupils[std::size_t(k)];
+        if (records::GradeFilterMatch(groupFilter, gradeOf(state, p)) != 1)
+            continue;
+        const QString lead = PupilMark(state, p) + Name5(roster.StudentNames[std::size_t(p)]);
+        if (mode == ListMode::Times) {
+            const long long best = primary[std::size_t(k)];
+            if (best != core::kNoTime)
+                lines.append(RankText(rank) + lead + RightNumber(best, 6) + u' ' +
+                             ownMark(state, p));
+            else
+                lines.append(QStringLiteral("--") + lead + QStringLiteral("------") + u' ' +
+                             ownMark(state, p));
+            continue;
+        }
+        const long long total = stats.TotalPoints(p, level);
+        const long long today = stats.PointsToday(p, level);
+        if (order == PointsOrder::Today && today == 0)
+            continue;
+        lines.append(RankText(rank) + lead + RightNumber(today, 3) + u'/' + RightNumber(total, 5));
+    }
+    return lines;
+}
+
+} // namespace tavoro::menus

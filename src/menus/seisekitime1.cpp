@@ -1,0 +1,707 @@
+// The level menu window.
+#include "seisekitime1.h"
+
+#include "LevelMenu.h"
+#include "NameList.h"
+#include "Ranking.h"
+#include "SortedList.h"
+
+#include "core/AppState.h"
+#include "core/Profile.h"
+#include "core/Screens.h"
+#include "platform/Events.h"
+#include "records/Statistics.h"
+
+#include <QKeyEvent>
+#include <QResizeEvent>
+
+namespace tavoro::menus {
+namespace {
+
+// Rows of a level column (twips): row 1 starts just below the lists' heading Label5.
+constexpr int kLabel5Top = 1200;
+constexpr int kLabel5Height = 525;
+constexpr int kRow1Top = kLabel5Top + kLabel5Height * 105 / 100;
+constexpr int kRow1Height = 480;
+constexpr int kRow2Top = kRow1Top + kRow1Height;
+constexpr int kRow2Height = 660;
+constexpr int kRow3Top = kRow2Top + kRow2Height;
+constexpr int kRow3Height = 300;
+constexpr int kRow4Top = kRow3Top + kRow3Height;
+constexpr int kRow4Height = 330;
+constexpr int kRow5Top = kRow4Top + kRow4Height;
+constexpr int kRow5Height = 330;
+constexpr int kRow6Top = kRow5Top + kRow5Height;
+constexpr int kScrollTop = 10680;
+constexpr int kRow7Height = 330;
+constexpr int kRow6Height = kScrollTop - 30 - kRow7Height - kRow6Top;
+constexpr int kRow7Top = kRow6Top + kRow6Height;
+
+constexpr double kSmallPoints = 9;
+constexpr double kListPoints = 11;
+
+QFont listFont(int pixels)
+{
+    // The list lines are aligned with full-width spaces: a font whose full-width characters
+    // are exactly two half-width ones keeps the columns straight.
+    QFont f(QStringLiteral("Noto Sans Mono CJK JP"));
+    f.setStyleHint(QFont::Monospace);
+    f.setPixelSize(std::max(1, pixels));
+    return f;
+}
+
+QLabel *newLabel(QWidget *parent, const QString &name, const QString &text = QString())
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QFrame *newPanel(QWidget *parent, const QString &name)
+{
+    auto *f = new QFrame(parent);
+    f->setObjectName(name);
+    return f;
+}
+
+QString indexed(const char *name, int i)
+{
+    return QString::fromLatin1(name) + u'_' + QString::number(i);
+}
+
+} // namespace
+
+seisekitime1::seisekitime1(core::AppState &state, QWidget *parent)
+    : QWidget(parent), m_state(state), m_layout(this)
+{
+    setObjectName(QStringLiteral("seisekitime1"));
+    setWindowTitle(QStringLiteral("Velmora"));
+    setFont(core::gothicFont(14));
+    resize(1024, 768);
+    Form_Load();
+}
+
+int seisekitime1::levelCount() const
+{
+    return std::clamp<int>(m_state.profile.LevelCount, 0, kColumns - 1);
+}
+
+void seisekitime1::buildFixedControls()
+{
+    // The level columns lie under every fixed control: created first, they stay at the back.
+    m_columnArea = new QWidget(this);
+    m_columnArea->setObjectName(QStringLiteral("columns"));
+    m_layout.place(m_columnArea, 0, 0, kMenuDesignWidth, 11520);
+
+    Label2 = newLabel(this, QStringLiteral("Label2"));
+    core::setBackground(Label2, core::vbColor(0x00C000));
+    m_layout.place(Label2, 120, 120, 9645, 705);
+    Label11 = newLabel(this, QStringLiteral("Label11"));
+    Label11->setAlignment(Qt::AlignCenter);
+    core::setBackground(Label11, core::vbColor(0x00C000));
+    core::setForeground(Label11, Qt::white);
+    m_layout.place(Label11, 120, 150, 9660, 675, 24, true);
+
+    Label16 = newLabel(this, QStringLiteral("Label16"));
+    core::setBackground(Label16, core::vbColor(0xC0FFC0));
+    m_layout.place(Label16, 9795, 90, 2595, 735);
+    Label13 = newLabel(this, QStringLiteral("Label13"));
+    m_layout.place(Label13, 9840, 135, 2505, 330, kSmallPoints);
+    Label12 = newLabel(this, QStringLiteral("Label12"));
+    m_layout.place(Label12, 9840, 450, 2505, 330, 10, true);
+
+    Command8 = new QPushButton(QStringLiteral("データ処理"), this);
+    Command8->setObjectName(QStringLiteral("Command8"));
+    m_layout.place(Command8, 8370, 180, 1365, 585, 10);
+    Command8->hide();
+    connect(Command8, &QPushButton::clicked, this, &seisekitime1::Command8_Click);
+
+    Picture1 = newPanel(this, QStringLiteral("Picture1"));
+    core::setBackground(Picture1, core::vbColor(0xC0FFC0));
+    m_layout.place(Picture1, 12420, 90, 1320, 735);
+    for (int i = 1; i <= 3; ++i) {
+        Option1[i] = new QRadioButton(Picture1);
+        Option1[i]->setObjectName(indexed("Option1", i));
+        m_layout.place(Option1[i], 45, 15 + (i - 1) * 235, 1260, 235, 8);
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+    }
+    Option1[1]->setText(QStringLiteral("累計順"));
+    Option1[2]->setText(QStringLiteral("本日順"));
+    Option1[3]->setText(QStringLiteral("オール表示"));
+    // The all-runs view comes with the times views; until then it is not offered.
+    Option1[3]->setEnabled(false);
+
+    Command1 = new QPushButton(QStringLiteral("戻る(0)"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    m_layout.place(Command1, 13800, 90, 1305, 735, 12, true);
+    connect(Command1, &QPushButton::clicked, this, &seisekitime1::Command1_Click);
+
+    Picture3 = newPanel(this, QStringLiteral("Picture3"));
+    core::setBackground(Picture3, core::vbColor(0xC0C0C0));
+    m_layout.place(Picture3, 120, 840, 3090, 345);
+    Label17 = newLabel(Picture3, QStringLiteral("Label17"));
+    Label17->setAlignment(Qt::AlignCenter);
+    m_layout.place(Label17, 0, 0, 3090, 345, 10, true);
+    Picture4 = newPanel(this, QStringLiteral("Picture4"));
+    core::setBackground(Picture4, core::vbColor(0xC0C0C0));
+    m_layout.place(Picture4, 3210, 840, 3090, 345);
+    Label18 = newLabel(Picture4, QStringLiteral("Label18"));
+    Label18->setAlignment(Qt::AlignCenter);
+    m_layout.place(Label18, 0, 0, 3090, 345, 10, true);
+
+    Picture5 = newPanel(this, QStringLiteral("Picture5"));
+    core::setBackground(Picture5, core::vbColor(0xC0FFC0));
+    m_layout.place(Picture5, 11400, 840, 3690, 345);
+    const char16_t *const views[] = {u"ﾀｲﾑ表示", u"ﾎﾟｲﾝﾄ表示", u"個人ﾀｲﾑ"};
+    const int viewLeft[] = {1230, 2460, 0};
+    for (int i = 0; i <= 2; ++i) {
+        Option2[i] = new QRadioButton(QString::fromUtf16(views[i]), Picture5);
+        Option2[i]->setObjectName(indexed("Option2", i));
+        m_layout.place(Option2[i], viewLeft[i] + 30, 30, 1200, 285, 8);
+        connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
+    }
+    // The times views and the own-times view come with the result lists and the graph panel.
+    Option2[0]->setEnabled(false);
+    Option2[2]->setEnabled(false);
+
+    Label20 = newLabel(this, QStringLiteral("Label20"));
+    core::setBackground(Label20, core::vbColor(0x008080));
+    m_layout.place(Label20, 120, 1215, 9255, 435);
+    Label5 = newLabel(this, QStringLiteral("Label5"), QStringLiteral("ベスト成績"));
+    Label5->setIndent(8);
+    core::setBackground(Label5, core::vbColor(0xFFFF00));
+    m_layout.place(Label5, 120, kLabel5Top, 14985, kLabel5Height, 12, true);
+
+    Combo2 = new QComboBox(this);
+    Combo2->setObjectName(QStringLiteral("Combo2"));
+    m_layout.place(Combo2, 6150, 1260, 3345, 405, 9);
+    Combo2->hide();
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setToolTip(QStringLiteral("表示する学年を選びます"));
+    m_layout.place(Combo1, 13440, 1260, 1305, 405, 9);
+    connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setObjectName(QStringLiteral("HScroll1"));
+    HScroll1->setAccessibleName(QStringLiteral("レベルの列"));
+    m_layout.place(HScroll1, 120, kScrollTop, 15045, 330);
+    HScroll1->hide();
+    connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
+
+    Command17 = new QPushButton(QStringLiteral("グラフ"), this);
+    Command17->setObjectName(QStringLiteral("Command17"));
+    Command17->hide();
+    Picture7 = newPanel(this, QStringLiteral("Picture7"));
+    m_layout.place(Picture7, 4860, 3600, 6045, 3945);
+    Picture7->hide();
+    Picture11 = newPanel(this, QStringLiteral("Picture11"));
+    Picture11->hide();
+
+    Picture6 = newPanel(this, QStringLiteral("Picture6"));
+    core::setBackground(Picture6, core::vbColor(0x808000));
+    Picture6->setAccessibleName(QStringLiteral("Just a momento, please."));
+    m_layout.place(Picture6, 0, kLabel5Top, kMenuDesignWidth, 11520 - kLabel5Top);
+    Label21 =
+        newLabel(Picture6, QStringLiteral("Label21"), QStringLiteral("Just a momento, please."));
+    Label21->setAlignment(Qt::AlignCenter);
+    core::setForeground(Label21, Qt::white);
+    m_layout.place(Label21, 0, 3000, kMenuDesignWidth, 900, 24, true);
+    ProgressBar2 = new QProgressBar(Picture6);
+    ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
+    ProgressBar2->setTextVisible(false);
+    m_layout.place(ProgressBar2, 3840, 4200, 7680, 360);
+    Picture6->hide();
+
+    Picture2 = newPanel(this, QStringLiteral("Picture2"));
+    core::setBackground(Picture2, core::vbColor(0x808000));
+    Picture2->setAccessibleName(QStringLiteral("Just a moment, please."));
+    m_layout.place(Picture2, 0, 0, kMenuDesignWidth, 11520);
+    Label19 =
+        newLabel(Picture2, QStringLiteral("Label19"), QStringLiteral("Just a moment, please."));
+    Label19->setAlignment(Qt::AlignCenter);
+    core::setForeground(Label19, Qt::white);
+    m_layout.place(Label19, 0, 4800, kMenuDesignWidth, 900, 24, true);
+    ProgressBar1 = new QProgressBar(Picture2);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setTextVisible(false);
+    m_layout.place(ProgressBar1, 3840, 6000, 7680, 360);
+    Picture2->hide();
+}
+
+void seisekitime1::buildColumn(int i)
+{
+    QWidget *area = m_columnArea;
+    Label1[i] = newLabel(area, indexed("Label1", i));
+    Label1[i]->setAlignment(Qt::AlignCenter);
+    core::setBackground(Label1[i], core::vbColor(0x00C000));
+    core::setForeground(Label1[i], Qt::white);
+    Label3[i] = new core::ClickableLabel(area);
+    Label3[i]->setObjectName(indexed("Label3", i));
+    Label3[i]->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+    Label3[i]->setIndent(4);
+    core::setBackground(Label3[i], core::vbColor(0xFFFFFF));
+    Command4[i] = new QPushButton(area);
+    Command4[i]->setObjectName(indexed("Command4", i));
+    Text1[i] = newLabel(area, indexed("Text1", i));
+    Text1[i]->setAlignment(Qt::AlignCenter);
+    core::setBackground(Text1[i], core::vbColor(0x808080));
+    core::setForeground(Text1[i], Qt::white);
+    Text1[i]->hide();
+    Label9[i] = newLabel(area, indexed("Label9", i), QStringLiteral("今日"));
+    Label9[i]->setAlignment(Qt::AlignCenter);
+    Label10[i] = newLabel(area, indexed("Label10", i), QStringLiteral("今まで"));
+    Label10[i]->setAlignment(Qt::AlignCenter);
+    Label14[i] = newLabel(area, indexed("Label14", i));
+    Label14[i]->setAlignment(Qt::AlignCenter);
+    core::setBackground(Label14[i], core::vbColor(0xE0E0E0));
+    Label15[i] = newLabel(area, indexed("Label15", i));
+    Label15[i]->setAlignment(Qt::AlignCenter);
+    core::setBackground(Label15[i], core::vbColor(0xE0E0E0));
+    Label8[i] = newLabel(area, indexed("Label8", i));
+    Label8[i]->setAlignment(Qt::AlignCenter);
+    core::setBackground(Label8[i], core::vbColor(0xE0E0E0));
+    List5[i] = new QListWidget(area);
+    List5[i]->setObjectName(indexed("List5", i));
+    List5[i]->setUniformItemSizes(true);
+    List5[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List5[i]->setFocusPolicy(Qt::NoFocus);
+    core::setBackground(List5[i], core::vbColor(0xC0FFFF));
+    Label7[i] = newLabel(area, indexed("Label7", i));
+    Label7[i]->setAlignment(Qt::AlignCenter);
+    core::setBackground(Label7[i], core::vbColor(0xE0E0E0));
+    if (i == 0) {
+        for (QWidget *w : std::initializer_list<QWidget *>{
+                 Label1[0], Label3[0], Command4[0], Text1[0], Label9[0], Label10[0], Label14[0],
+                 Label15[0], Label8[0], List5[0], Label7[0]})
+            w->hide();
+        return;
+    }
+    connect(Label3[i], &core::ClickableLabel::clicked, this, [this, i] { Label3_Click(i); });
+    connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
+}
+
+void seisekitime1::placeColumn(int i, int x)
+{
+    const int w = m_columnWidth;
+    const int numberWidth = int(0.2 * w);
+    const int half = w / 2;
+    m_layout.place(Label1[i], x, kRow1Top, numberWidth, kRow1Height, 12, true);
+    m_layout.place(Label3[i], x + numberWidth, kRow1Top, w - numberWidth, kRow1Height, 12, true);
+    m_layout.place(Command4[i], x, kRow2Top, w, kRow2Height, 13, true);
+    m_layout.place(Text1[i], x, kRow2Top, w, kRow2Height, 13, true);
+    m_layout.place(Label9[i], x, kRow3Top, half, kRow3Height, kSmallPoints);
+    m_layout.place(Label10[i], x + half, kRow3Top, half, kRow3Height, kSmallPoints);
+    m_layout.place(Label14[i], x, kRow4Top, half, kRow4Height, kSmallPoints);
+    m_layout.place(Label15[i], x + half, kRow4Top, half, kRow4Height, kSmallPoints);
+    m_layout.place(Label8[i], x, kRow5Top, w, kRow5Height, kSmallPoints);
+    m_layout.place(List5[i], x, kRow6Top, w, kRow6Height);
+    List5[i]->setFont(listFont(m_layout.fontPixels(kListPoints)));
+    m_layout.place(Label7[i], x, kRow7Top, w, kRow7Height, kSmallPoints);
+}
+
+void seisekitime1::Form_Load()
+{
+    core::AppState &s = m_state;
+    if (s.settings.SeasonColor)
+        core::setBackground(this, core::vbColor(*s.settings.SeasonColor));
+    buildFixedControls();
+
+    const int n = levelCount();
+    const ColumnGeometry g = ColumnGeometryFor(n);
+    m_columnWidth = g.width;
+    if (g.scrolls) {
+        // The scroll position kept in the state is taken over by the refresh.
+        const QSignalBlocker block(HScroll1);
+        HScroll1->show();
+        HScroll1->setRange(1, g.scrollMaximum);
+        HScroll1->setPageStep(1);
+    }
+    buildColumn(0);
+    placeColumn(0, FirstColumnLeft());
+    for (int i = 1; i <= n; ++i) {
+        buildColumn(i);
+        placeColumn(i, ColumnLeft(i, 1, m_columnWidth));
+    }
+    m_columnsBuilt = n;
+
+    s.menu.ReportPeriod = 3;
+    Combo1->addItems(GradeFilterItems());
+    const int chosen = Combo1->findText(s.roster.GradeFilter);
+    Combo1->setCurrentIndex(chosen < 0 ? 0 : chosen);
+    const char16_t *const periods[] = {u"　　　今週の全成績", u"　　先週からの全成績",
+                                       u"　　１ヶ月間の全成績", u"　　１年間の全成績",
+                                       u"　　今までの全成績\""};
+    for (const char16_t *p : periods)
+        Combo2->addItem(QString::fromUtf16(p));
+    Combo2->setCurrentIndex(2);
+
+    Label11->setText(s.profile.ProgramTitle);
+    m_layout.setFontPoints(Label11, TitleFontPoints(s.profile.ProgramTitle), true);
+    for (int i = 1; i <= n; ++i) {
+        Label1[i]->setText(QString::number(i));
+        Label3[i]->setText(s.profile.LevelNames[i]);
+        Label3[i]->setToolTip(s.profile.LevelNames[i]);
+        Command4[i]->setText(StartButtonCaption(i));
+        Command4[i]->setAccessibleName(QStringLiteral("ｽﾀｰﾄ(") + QString::number(i) + u')');
+        Label14[i]->clear();
+        Label15[i]->clear();
+        Label8[i]->setText(PeriodText(s, i));
+        Label7[i]->setText(CriteriaText(s, i));
+    }
+
+    // The window sees key presses before its controls.
+    for (QWidget *w : findChildren<QWidget *>())
+        w->installEventFilter(this);
+}
+
+void seisekitime1::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_layout.apply();
+    for (int i = 0; i <= m_columnsBuilt; ++i)
+        if (List5[i])
+            List5[i]->setFont(listFont(m_layout.fontPixels(kListPoints)));
+}
+
+bool seisekitime1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (!key->text().isEmpty() &&
+            !(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
+            Form_KeyPress(key->text().at(0));
+            // Digits and the level letters belong to the window; other keys go on to the
+            // control.
+            const QChar c = key->text().at(0);
+            if (c.isDigit() || (c >= u'a' && c <= u'd'))
+                return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void seisekitime1::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->text().isEmpty())
+        Form_KeyPress(event->text().at(0));
+    QWidget::keyPressEvent(event);
+}
+
+void seisekitime1::disableStartButtons()
+{
+    for (int i = 1; i <= m_columnsBuilt; ++i)
+        Command4[i]->setEnabled(false);
+}
+
+void seisekitime1::hideLists()
+{
+    for (int i = 1; i <= m_columnsBuilt; ++i)
+        List5[i]->hide();
+}
+
+void seisekitime1::showListsOfRecordedLevels()
+{
+    for (int i = 1; i <= m_columnsBuilt; ++i)
+        List5[i]->setVisible(!core::IsPracticeLevel(m_state, i));
+}
+
+void seisekitime1::Form_Activate()
+{
+    core::AppState &s = m_state;
+    const int n = m_columnsBuilt;
+
+    // 1..3: teacher's button, minutes since login, the wait panel.
+    Command8->setVisible(core::IsTeacherName(s.pupil.StudentName));
+    Label17->setText(MinutesSinceLoginText(s));
+    MenuReady = 0;
+    m_layout.resize(Picture2, kMenuDesignWidth, 11520);
+    Picture2->raise();
+    Picture2->show();
+    ProgressBar1->show();
+    platform::processPendingEvents();
+
+    // 4..6: captions, fresh statistics, runs today.
+    Option1[1]->setText(QStringLiteral("累計順"));
+    Option1[2]->setText(QStringLiteral("本日順"));
+    if (s.screens)
+        s.screens->closeNameSelection();
+    if (!records::ComputeStatistics(s))
+        return;
+    Label18->setText(RunsTodayTotalText(s));
+
+    // 7: the cumulative points view builds every list; the view option only clears them.
+    ProgressBar1->setMaximum(std::max(1, n));
+    ListMode = 2;
+    SelectingDefaults = 1;
+    Option1[1]->setChecked(true);
+    Option1_Click(1);
+    Option2_Click(1);
+    Option2[1]->setChecked(true);
+    Option2_Click(1);
+    Command1->setEnabled(true);
+    SelectingDefaults = 0;
+
+    // 8: practice levels keep their lists hidden.
+    for (int i = 1; i <= n; ++i) {
+        if (core::IsPracticeLevel(s, i)) {
+            s.criteria.TargetTime[i] = 600;
+            s.criteria.MinTime[i] = 600;
+            List5[i]->hide();
+        } else {
+            List5[i]->show();
+        }
+    }
+    Picture6->hide();
+
+    // 9: the header.
+    Label12->setText(PupilNameText(s));
+    Label13->setText(PupilNumberText(s));
+    Label11->setText(s.profile.ProgramTitle);
+
+    // 10: the scroll position kept from the last showing.
+    s.menu.FirstColumn = EffectiveFirstColumn(s.menu.FirstColumn, HScroll1->maximum());
+    {
+        const QSignalBlocker block(HScroll1);
+        HScroll1->setValue(s.menu.FirstColumn);
+    }
+    moveColumns();
+
+    // 11: the pupil's counts.
+    for (int i = 1; i <= n; ++i) {
+        core::setBackground(Label7[i], core::vbColor(0xE0E0E0));
+        core::setBackground(Label8[i], core::vbColor(0xE0E0E0));
+        if (core::IsPracticeLevel(s, i)) {
+            for (QWidget *w : std::initializer_list<QWidget *>{
+                     List5[i], Label7[i], Label8[i], Label14[i], Label15[i], Label9[i], Label10[i]})
+                w->hide();
+        }
+        Label15[i]->setText(TotalText(s, i));
+        Label14[i]->setText(TodayText(s, i));
+    }
+
+    // 12: the level rules alone decide which start buttons are enabled.
+    disableStartButtons();
+    ApplyLevelRules();
+
+    // 13: ready.
+    Picture2->hide();
+    ProgressBar1->hide();
+    platform::processPendingEvents();
+    MenuReady = 1;
+}
+
+void seisekitime1::ApplyLevelRules()
+{
+    const LevelRules rules = menus::ApplyLevelRules(m_state);
+    for (int i = 1; i <= m_columnsBuilt; ++i) {
+        if (rules.enabled[i])
+            Command4[i]->setEnabled(true);
+        else if (rules.barred[i])
+            Command4[i]->setEnabled(false);
+        if (rules.barred[i]) {
+            Text1[i]->setText(TooMuchNotice());
+            Text1[i]->show();
+            Text1[i]->raise();
+        } else {
+            Text1[i]->hide();
+        }
+    }
+    Picture6->raise();
+}
+
+void seisekitime1::Command4_Click(int level)
+{
+    if (level < 1 || level > m_columnsBuilt)
+        return;
+    if (Picture7->isVisible() || !Command4[level]->isEnabled())
+        return;
+    Picture2->raise();
+    Picture2->show();
+    m_state.run.CurrentLevel = std::int16_t(level);
+    platform::processPendingEvents();
+    MenuReady = 0;
+    core::StartLevel(m_state);
+}
+
+void seisekitime1::Label3_Click(int level)
+{
+    if (level < 1 || level > m_columnsBuilt)
+        return;
+    if (Picture7->isVisible() || !Command4[level]->isEnabled())
+        return;
+    m_state.run.CurrentLevel = std::int16_t(level);
+    MenuReady = 0;
+    core::StartLevel(m_state);
+    if (m_state.screens)
+        m_state.screens->closeLevelMenu();
+}
+
+void seisekitime1::Form_KeyPress(QChar key)
+{
+    if (MenuReady == 0)
+        return;
+    if (key == u'0') {
+        if (Command1->isEnabled())
+            Command1_Click();
+        return;
+    }
+    if (const auto level = LevelForKey(key, levelCount()))
+        Command4_Click(*level);
+}
+
+void seisekitime1::Command1_Click()
+{
+    Picture2->raise();
+    Picture2->show();
+    platform::processPendingEvents();
+    if (m_state.screens)
+        m_state.screens->showNameSelection();
+}
+
+void seisekitime1::Command8_Click()
+{
+    // The password panel of the data functions is opened here once it exists.
+}
+
+void seisekitime1::HScroll1_Change()
+{
+    m_state.menu.FirstColumn = HScroll1->value();
+    if (m_state.menu.FirstColumn > levelCount())
+        m_state.menu.FirstColumn = 1;
+    moveColumns();
+}
+
+void seisekitime1::moveColumns()
+{
+    for (int i = 1; i <= m_columnsBuilt; ++i)
+        placeColumn(i, ColumnLeft(i, m_state.menu.FirstColumn, m_columnWidth));
+}
+
+void seisekitime1::Option2_Click(int index)
+{
+    Command17->hide();
+    Picture11->hide();
+    Command1->setEnabled(false);
+    disableStartButtons();
+    hideLists();
+    Picture6->show();
+    Picture6->raise();
+    platform::processPendingEvents();
+    if (SelectingDefaults == 1)
+        return;
+    if (index != 1)
+        return; // the times and own-times views are not offered yet
+    Combo2->hide();
+    Option1[1]->setText(QStringLiteral("合計累計"));
+    Option1[2]->setText(QStringLiteral("合計本日"));
+    Option1[3]->setText(QStringLiteral("すべて"));
+    ListMode = 2;
+    platform::processPendingEvents();
+    if (Option1[1]->isChecked()) {
+        PointsOrder = 1;
+        Option1_Click(1);
+    } else if (Option1[2]->isChecked()) {
+        PointsOrder = 2;
+        Option1_Click(2);
+    } else {
+        // Neither order chosen (the all-runs view is not offered yet): the lists come back in
+        // the cumulative order.
+        Option1[1]->setChecked(true);
+        PointsOrder = 1;
+        Option1_Click(1);
+    }
+}
+
+void seisekitime1::Option1_Click(int index)
+{
+    const int n = m_columnsBuilt;
+    Command1->setEnabled(false);
+    disableStartButtons();
+    hideLists();
+    Picture6->show();
+    Picture6->raise();
+    Combo2->hide();
+    Picture1->setEnabled(false);
+    platform::processPendingEvents();
+    if (ListMode == 0)
+        ListMode = 1;
+
+    if (ListMode == 2) {
+        if (PointsOrder == 0)
+            PointsOrder = 1;
+        ProgressBar2->setMaximum(std::max(1, n));
+        if (index == 1) {
+            PointsOrder = 1;
+            Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
+            ProgressBar1->setValue(0);
+            for (int i = 1; i <= n; ++i) {
+                ProgressBar1->setValue(i);
+                ProgressBar2->setValue(i);
+                Command3_Click(i);
+            }
+        } else if (index == 2) {
+            Label5->setText(QStringLiteral("獲得ポイント（今日の順位）"));
+            PointsOrder = 2;
+            for (int i = 1; i <= n; ++i) {
+                ProgressBar2->setValue(i);
+                Command3_Click(i);
+            }
+        }
+        Picture1->setEnabled(true);
+    }
+
+    Command1->setEnabled(true);
+    ApplyLevelRules();
+    showListsOfRecordedLevels();
+    Picture6->hide();
+}
+
+void seisekitime1::Combo1_Click()
+{
+    if (Option2[0]->isChecked())
+        Option2_Click(0);
+    else
+        Option2_Click(1);
+    if (m_columnsBuilt >= 1)
+        Command4[1]->setFocus();
+}
+
+void seisekitime1::Command3_Click(int level)
+{
+    if (level < 1 || level > m_columnsBuilt)
+        return;
+    Label9[level]->setText(QStringLiteral("今日"));
+    Label10[level]->setText(QStringLiteral("今まで"));
+    QStringList lines = RankingLines(
+        m_state, level, ListMode == 2 ? menus::ListMode::Points : menus::ListMode::Times,
+        PointsOrder == 2 ? menus::PointsOrder::Today : menus::PointsOrder::Cumulative,
+        Combo1->currentText());
+    List5[level]->clear();
+    platform::processPendingEvents();
+    // The list is a sorted one: its lines are ordered by their text and added in one go.
+    SortListTexts(lines);
+    List5[level]->addItems(lines);
+    成績リスト色表示単独(level);
+}
+
+void seisekitime1::回数など表示()
+{
+    for (int i = 1; i <= m_columnsBuilt; ++i) {
+        Label9[i]->setText(QStringLiteral("今日"));
+        Label10[i]->setText(QStringLiteral("今まで"));
+        List5[i]->clear();
+    }
+}
+
+void seisekitime1::成績リスト色表示単独(int level)
+{
+    if (level < 1 || level > m_columnsBuilt)
+        return;
+    if (List5[level]->count() > 0) {
+        List5[level]->clearSelection();
+        List5[level]->setCurrentRow(-1);
+    }
+}
+
+} // namespace tavoro::menus

@@ -1,0 +1,129 @@
+// The level menu seisekitime1: one column per level with its number, name, start button,
+// the pupil's counts, the level's ranking list and criteria, under a header with the title,
+// the pupil, the minutes since login and the runs today. The pupil starts a level here (by
+// button, name or key), goes back to the name selection, and a teacher reaches the data
+// functions.
+#pragma once
+
+#include "core/Ui.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QWidget>
+
+#include <array>
+
+namespace tavoro::core {
+struct AppState;
+}
+
+namespace tavoro::menus {
+
+class seisekitime1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit seisekitime1(core::AppState &state, QWidget *parent = nullptr);
+
+    // Load lays the window out; Activate is the refresh, run at every showing.
+    void Form_Load();
+    void Form_Activate();
+    void Form_KeyPress(QChar key);
+
+    void ApplyLevelRules();
+    void Command9_Click() { ApplyLevelRules(); }
+    void Command4_Click(int level);
+    void Label3_Click(int level);
+    void Command1_Click();
+    void Command8_Click();
+    void HScroll1_Change();
+    void Option1_Click(int index);
+    void Option2_Click(int index);
+    void Combo1_Click();
+    void Command3_Click(int level);
+    void 回数など表示();
+    void 成績リスト色表示単独(int level);
+
+    // Fixed controls.
+    QLabel *Label2 = nullptr;                // frame behind the title
+    QLabel *Label11 = nullptr;               // the title
+    QLabel *Label16 = nullptr;               // frame behind the pupil labels
+    QLabel *Label13 = nullptr;               // pupil number and school
+    QLabel *Label12 = nullptr;               // pupil's name and grade
+    QFrame *Picture1 = nullptr;              // holds Option1
+    std::array<QRadioButton *, 4> Option1{}; // 1..3
+    QPushButton *Command1 = nullptr;         // "戻る(0)"
+    QPushButton *Command8 = nullptr;         // "データ処理", teachers only
+    QFrame *Picture3 = nullptr;
+    QLabel *Label17 = nullptr; // minutes since login
+    QFrame *Picture4 = nullptr;
+    QLabel *Label18 = nullptr;               // runs today
+    QFrame *Picture5 = nullptr;              // holds Option2
+    std::array<QRadioButton *, 3> Option2{}; // 0..2
+    QLabel *Label20 = nullptr;               // decoration
+    QLabel *Label5 = nullptr;                // heading of the lists
+    QComboBox *Combo2 = nullptr;             // period of the all-results view
+    QComboBox *Combo1 = nullptr;             // grade group of the lists
+    QScrollBar *HScroll1 = nullptr;
+    QFrame *Picture2 = nullptr; // wait panel
+    QProgressBar *ProgressBar1 = nullptr;
+    QLabel *Label19 = nullptr;
+    QFrame *Picture6 = nullptr; // wait panel of the lists
+    QProgressBar *ProgressBar2 = nullptr;
+    QLabel *Label21 = nullptr;
+    QFrame *Picture7 = nullptr;       // password panel
+    QFrame *Picture11 = nullptr;      // graph panel
+    QPushButton *Command17 = nullptr; // "グラフ"
+
+    // Per-level controls; element 0 is the invisible template.
+    static constexpr int kColumns = 36;
+    std::array<QLabel *, kColumns> Label1{};
+    std::array<core::ClickableLabel *, kColumns> Label3{};
+    std::array<QPushButton *, kColumns> Command4{};
+    std::array<QLabel *, kColumns> Text1{};
+    std::array<QLabel *, kColumns> Label9{};
+    std::array<QLabel *, kColumns> Label10{};
+    std::array<QLabel *, kColumns> Label14{};
+    std::array<QLabel *, kColumns> Label15{};
+    std::array<QLabel *, kColumns> Label8{};
+    std::array<QListWidget *, kColumns> List5{};
+    std::array<QLabel *, kColumns> Label7{};
+
+    // Form variables.
+    int MenuReady = 0;
+    int ListMode = 0;
+    int PointsOrder = 0;
+    int SelectingDefaults = 0;
+
+    int columnWidth() const { return m_columnWidth; }
+    // The design rectangle of a control (twips), for tests of the layout.
+    QRect designRect(QWidget *w) const { return m_layout.designRect(w); }
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildFixedControls();
+    void buildColumn(int level);
+    void placeColumn(int level, int left);
+    void moveColumns();
+    void disableStartButtons();
+    void hideLists();
+    void showListsOfRecordedLevels();
+    int levelCount() const;
+
+    core::AppState &m_state;
+    core::TwipsLayout m_layout;
+    QWidget *m_columnArea = nullptr; // clips the columns to the design area
+    int m_columnWidth = 0;
+    int m_columnsBuilt = 0;
+};
+
+} // namespace tavoro::menus

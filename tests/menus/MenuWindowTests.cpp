@@ -1,0 +1,373 @@
+// The level menu window through its controls: the columns and their texts, the refresh and
+// its points rankings, the too-much bar, starting a level by button, name and key, going
+// back, scrolling, and the teacher's button.
+#include "MenusWorld.h"
+
+#include "menus/seisekitime1.h"
+#include "support/Shots.h"
+
+#include <QAccessible>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tavoro::menus {
+namespace {
+
+const QString FW = QStringLiteral("　");
+
+class Menu : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::vector<records::GradeRecord> records;
+        for (int i = 0; i < 22; ++i)
+            records.push_back(test::gradeRecord(1, 1, 30, test::dayValue(2026, 11, 1)));
+        for (int i = 0; i < 3; ++i)
+            records.push_back(test::gradeRecord(1, 1, 30));
+        for (int i = 0; i < 2; ++i)
+            records.push_back(test::gradeRecord(2, 1, 20));
+        world.writeGrades(records);
+    }
+
+    void TearDown() override
+    {
+        delete window;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    seisekitime1 *open(int pupil = 1, const QString &name = QStringLiteral("山田太郎"),
+                       const QString &grade = QStringLiteral("小３"))
+    {
+        if (!started) {
+            world.start();
+            world.listRoster();
+            started = true;
+        }
+        world.login(pupil, name.leftJustified(20, u' '), grade);
+        delete window;
+        window = new seisekitime1(*world.state);
+        window->show();
+        window->Form_Activate();
+        return window;
+    }
+
+    QStringList lines(int level) const
+    {
+        QStringList out;
+        for (int i = 0; i < window->List5[level]->count(); ++i)
+            out << window->List5[level]->item(i)->text();
+        return out;
+    }
+
+    test::MenusWorld world;
+    seisekitime1 *window = nullptr;
+    bool started = false;
+};
+
+TEST_F(Menu, SevenColumnsOfFourThousandAndFiftySixTwips)
+{
+    open();
+    EXPECT_EQ(window->columnWidth(), 3456);
+    EXPECT_TRUE(window->HScroll1->isVisible());
+    EXPECT_EQ(window->HScroll1->maximum(), 4);
+    const QRect list1 = window->designRect(window->List5[1]);
+    EXPECT_EQ(list1.left(), 307);
+    EXPECT_EQ(list1.width(), 3456);
+    EXPECT_EQ(window->designRect(window->List5[2]).left(), 307 + 3456);
+    EXPECT_EQ(window->designRect(window->Label1[1]).width(), 691);
+    EXPECT_EQ(window->designRect(window->Label3[1]).left(), 307 + 691);
+    EXPECT_EQ(window->designRect(window->Label3[1]).width(), 3456 - 691);
+    EXPECT_EQ(window->designRect(window->Label15[1]).left(), 307 + 1728);
+    // Each row directly below the one above it.
+    const int row1 = window->designRect(window->Label1[1]).top();
+    EXPECT_EQ(row1, 1200 + 525 * 105 / 100);
+    EXPECT_EQ(window->designRect(window->Command4[1]).top(),
+              row1 + window->designRect(window->Label1[1]).height());
+    EXPECT_EQ(window->designRect(window->Label7[1]).top(), list1.top() + list1.height());
+    EXPECT_LE(window->designRect(window->Label7[1]).bottom(), 10680);
+    EXPECT_EQ(window->Label1[8], nullptr);
+    EXPECT_FALSE(window->List5[0]->isVisible());
+}
+
+TEST_F(Menu, RefreshFillsTheTextsOfEveryLevel)
+{
+    open();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Velmora"));
+    EXPECT_EQ(window->Label11->text(), QStringLiteral("Tavoro"));
+    EXPECT_EQ(window->Label12->text(), QStringLiteral("山田太郎 小３"));
+    EXPECT_EQ(window->Label13->text(), QStringLiteral("1:テスト小学校"));
+    EXPECT_EQ(window->Label17->text(), QStringLiteral("起動後0分"));
+    EXPECT_EQ(window->Label18->text(), QStringLiteral("本日総回数＝3回"));
+    EXPECT_EQ(window->Label5->text(), QStringLiteral("獲得ポイント（今まで順位）"));
+    EXPECT_EQ(window->Option1[1]->text(), QStringLiteral("累計順"));
+    EXPECT_EQ(window->Option1[2]->text(), QStringLiteral("本日順"));
+    EXPECT_EQ(window->Option1[3]->text(), QStringLiteral("オール表示"));
+    EXPECT_TRUE(window->Option1[1]->isChecked());
+    EXPECT_TRUE(window->Option2[1]->isChecked());
+
+    EXPECT_EQ(window->Label1[1]->text(), QStringLiteral("1"));
+    EXPECT_EQ(window->Label3[1]->text(), QStringLiteral("ﾚﾍﾞﾙ1"));
+    EXPECT_EQ(window->Label3[1]->toolTip(), QStringLiteral("ﾚﾍﾞﾙ1"));
+    EXPECT_EQ(window->Label3[7]->text(), QStringLiteral("混合"));
+    EXPECT_EQ(window->Command4[3]->text(), QStringLiteral("ｽﾀｰﾄ(&3)"));
+    EXPECT_EQ(window->Label7[1]->text(), QStringLiteral("目標=25秒 3回/100点(×1)"));
+    EXPECT_EQ(window->Label8[1]->text(), QStringLiteral("最近7日=3回 / 12点"));
+    EXPECT_EQ(window->Label14[1]->text(), QStringLiteral("3回/12点"));
+    EXPECT_EQ(window->Label15[1]->text(), QStringLiteral("25回/100点"));
+    EXPECT_EQ(window->Label14[2]->text(), QStringLiteral("-----"));
+    EXPECT_EQ(window->Label15[2]->text(), QStringLiteral("------"));
+    EXPECT_EQ(window->Label9[4]->text(), QStringLiteral("今日"));
+    EXPECT_EQ(window->Label10[4]->text(), QStringLiteral("今まで"));
+
+    EXPECT_EQ(window->MenuReady, 1);
+    EXPECT_EQ(window->ListMode, 2);
+    EXPECT_EQ(window->PointsOrder, 1);
+    EXPECT_EQ(window->SelectingDefaults, 0);
+    EXPECT_FALSE(window->Picture2->isVisible());
+    EXPECT_FALSE(window->Picture6->isVisible());
+    EXPECT_TRUE(window->Command1->isEnabled());
+    EXPECT_FALSE(window->Command8->isVisible());
+    for (int i = 1; i <= 7; ++i) {
+        EXPECT_TRUE(window->Command4[i]->isEnabled()) << i;
+        EXPECT_FALSE(window->Text1[i]->isVisible()) << i;
+        EXPECT_TRUE(window->List5[i]->isVisible()) << i;
+    }
+    EXPECT_TRUE(world.screens.log.contains(QStringLiteral("closeNameSelection")));
+}
+
+TEST_F(Menu, CumulativeAndTodayRankings)
+{
+    open();
+    QStringList l = lines(1);
+    ASSERT_EQ(l.size(), 7);
+    EXPECT_EQ(l.at(0), QStringLiteral(" 1●山田太郎") + FW + QStringLiteral(" 12/  100"));
+    EXPECT_EQ(l.at(1), QStringLiteral(" 2③佐藤花子") + FW + QStringLiteral(" 10/   10"));
+    for (int i = 2; i < 7; ++i)
+        EXPECT_TRUE(l.at(i).startsWith(QStringLiteral(" 3"))) << l.at(i).toStdString();
+    EXPECT_TRUE(l.contains(QStringLiteral(" 3　★田中先生  0/    0")));
+    EXPECT_EQ(lines(2).size(), 7);
+    EXPECT_EQ(window->List5[1]->currentRow(), -1);
+
+    QTest::mouseClick(window->Option1[2], Qt::LeftButton);
+    EXPECT_EQ(window->PointsOrder, 2);
+    EXPECT_EQ(window->Label5->text(), QStringLiteral("獲得ポイント（今日の順位）"));
+    EXPECT_EQ(lines(1),
+              (QStringList{QStringLiteral(" 1●山田太郎") + FW + QStringLiteral(" 12/  100"),
+                           QStringLiteral(" 2③佐藤花子") + FW + QStringLiteral(" 10/   10")}));
+    EXPECT_TRUE(lines(2).isEmpty());
+    EXPECT_TRUE(window->Command1->isEnabled());
+    EXPECT_TRUE(window->Command4[1]->isEnabled());
+}
+
+TEST_F(Menu, GroupFilterKeepsTheRanks)
+{
+    world.state->roster.GradeFilter = QStringLiteral("中学生全体");
+    open();
+    EXPECT_EQ(window->Combo1->currentText(), QStringLiteral("中学生全体"));
+    EXPECT_EQ(lines(1),
+              QStringList{QStringLiteral(" 3Ⅰ高橋次郎") + FW + QStringLiteral("  0/    0")});
+
+    window->Combo1->setCurrentText(QStringLiteral("小３"));
+    window->Combo1_Click();
+    EXPECT_EQ(window->Option1[1]->text(), QStringLiteral("合計累計"));
+    EXPECT_EQ(window->Option1[2]->text(), QStringLiteral("合計本日"));
+    EXPECT_EQ(window->Option1[3]->text(), QStringLiteral("すべて"));
+    EXPECT_EQ(lines(1),
+              (QStringList{QStringLiteral(" 1●山田太郎") + FW + QStringLiteral(" 12/  100"),
+                           QStringLiteral(" 2③佐藤花子") + FW + QStringLiteral(" 10/   10")}));
+    EXPECT_TRUE(window->List5[1]->isVisible());
+    EXPECT_TRUE(window->Command4[1]->hasFocus() || !window->isActiveWindow());
+}
+
+TEST_F(Menu, TooMuchBarsTheLevelUntilTheGoalIsCleared)
+{
+    QStringList criteria;
+    for (int level = 1; level <= 7; ++level)
+        criteria << QStringLiteral("%1,%2,100,3,1,%3,0,7,7,,,")
+                        .arg(20 + 5 * level)
+                        .arg(60 + 5 * level)
+                        .arg(level == 2 || level == 7 ? 3 : 0);
+    world.inst.writeCriteria(criteria);
+    std::vector<records::GradeRecord> records;
+    for (int i = 0; i < 3; ++i) {
+        records.push_back(test::gradeRecord(1, 2, 40));
+        records.push_back(test::gradeRecord(1, 7, 200)); // the last level, done too much
+    }
+    world.writeGrades(records);
+    open();
+    EXPECT_FALSE(window->Command4[2]->isEnabled());
+    EXPECT_TRUE(window->Text1[2]->isVisible());
+    EXPECT_EQ(window->Text1[2]->text(), QStringLiteral("やりすぎ禁止"));
+    EXPECT_TRUE(window->Command4[3]->isEnabled());
+    EXPECT_FALSE(window->Text1[3]->isVisible());
+    EXPECT_TRUE(window->Command4[7]->isEnabled());
+    EXPECT_FALSE(window->Text1[7]->isVisible());
+
+    // A barred level does not start, neither by key nor by its name.
+    QTest::keyClick(window, Qt::Key_2);
+    window->Label3_Click(2);
+    EXPECT_FALSE(world.screens.log.contains(QStringLiteral("showDrill")));
+    EXPECT_EQ(window->MenuReady, 1);
+
+    // Level 7 cleared within the pass period: three runs of 1 second earn 52 points each.
+    for (int i = 0; i < 3; ++i)
+        records.push_back(test::gradeRecord(1, 7, 1));
+    world.writeGrades(records);
+    open();
+    EXPECT_EQ(world.state->stats.GoalCleared, 1);
+    EXPECT_TRUE(window->Command4[2]->isEnabled());
+    EXPECT_FALSE(window->Text1[2]->isVisible());
+}
+
+TEST_F(Menu, KeysStartTheirLevels)
+{
+    open();
+    world.screens.log.clear();
+    QTest::keyClick(window, Qt::Key_A);
+    QTest::keyClick(window, 'a');
+    QTest::keyClick(window, Qt::Key_8);
+    QTest::keyClick(window, Qt::Key_E);
+    EXPECT_TRUE(world.screens.log.isEmpty());
+    EXPECT_EQ(window->MenuReady, 1);
+
+    QTest::keyClick(window->Combo1, Qt::Key_7); // the window sees the key first
+    EXPECT_EQ(world.screens.log, QStringList{QStringLiteral("showDrill")});
+    EXPECT_EQ(world.state->run.CurrentLevel, 7);
+    EXPECT_EQ(window->MenuReady, 0);
+    EXPECT_TRUE(window->Picture2->isVisible());
+
+    // Keys are ignored while the menu is not ready.
+    QTest::keyClick(window, Qt::Key_1);
+    EXPECT_EQ(world.screens.log.size(), 1);
+}
+
+TEST_F(Menu, StartButtonAndNameLabel)
+{
+    open();
+    world.screens.log.clear();
+    QTest::mouseClick(window->Command4[5], Qt::LeftButton);
+    EXPECT_EQ(world.state->run.CurrentLevel, 5);
+    EXPECT_EQ(world.screens.log, QStringList{QStringLiteral("showDrill")});
+
+    open();
+    world.screens.log.clear();
+    QTest::mouseClick(window->Label3[3], Qt::LeftButton);
+    EXPECT_EQ(world.state->run.CurrentLevel, 3);
+    EXPECT_EQ(world.screens.log,
+              (QStringList{QStringLiteral("showDrill"), QStringLiteral("closeLevelMenu")}));
+    EXPECT_EQ(world.state->run.SolvedCount, 0);
+
+    // Nothing starts while the password panel is open.
+    open();
+    world.screens.log.clear();
+    window->Picture7->show();
+    window->Command4_Click(1);
+    window->Label3_Click(1);
+    EXPECT_TRUE(world.screens.log.isEmpty());
+}
+
+TEST_F(Menu, BackWithZeroOnlyWhileTheButtonIsEnabled)
+{
+    open();
+    world.screens.log.clear();
+    window->Command1->setEnabled(false); // a list is being rebuilt
+    QTest::keyClick(window, Qt::Key_0);
+    EXPECT_TRUE(world.screens.log.isEmpty());
+    window->Command1->setEnabled(true);
+    QTest::keyClick(window, Qt::Key_0);
+    EXPECT_EQ(world.screens.log, QStringList{QStringLiteral("showNameSelection")});
+    EXPECT_TRUE(window->Picture2->isVisible());
+    QTest::mouseClick(window->Command1, Qt::LeftButton);
+    EXPECT_EQ(world.screens.log.size(), 2);
+}
+
+TEST_F(Menu, ScrollingKeepsTheFirstColumnForTheNextShowing)
+{
+    open();
+    EXPECT_EQ(world.state->menu.FirstColumn, 1);
+    window->HScroll1->setValue(4);
+    EXPECT_EQ(world.state->menu.FirstColumn, 4);
+    EXPECT_EQ(window->designRect(window->Label1[4]).left(), 307);
+    EXPECT_EQ(window->designRect(window->Command4[7]).left(), 307 + 3 * 3456);
+    EXPECT_EQ(window->designRect(window->List5[1]).left(), 15360);
+    EXPECT_EQ(window->designRect(window->Label3[3]).left(), 15360 + 691);
+    EXPECT_EQ(window->designRect(window->Label10[5]).left(), 307 + 3456 + 1728);
+    test::saveShot(window, QStringLiteral("seisekitime1_scrolled_1024x768"));
+
+    open();
+    EXPECT_EQ(window->HScroll1->value(), 4);
+    EXPECT_EQ(window->designRect(window->Label1[4]).left(), 307);
+    EXPECT_EQ(window->designRect(window->Label1[1]).left(), 15360);
+}
+
+TEST_F(Menu, TeacherSeesTheDataButton)
+{
+    open(7, QStringLiteral("★田中先生"), QString());
+    EXPECT_TRUE(window->Command8->isVisible());
+    EXPECT_EQ(window->Command8->text(), QStringLiteral("データ処理"));
+    window->Command8_Click();
+    open(1);
+    EXPECT_FALSE(window->Command8->isVisible());
+    open(9, QStringLiteral("佐藤先生"), QString());
+    EXPECT_TRUE(window->Command8->isVisible());
+}
+
+TEST_F(Menu, FewerLevelsShareTheWidthWithoutScrollBar)
+{
+    world.start();
+    world.listRoster();
+    started = true;
+    world.state->profile.LevelCount = 3;
+    open();
+    EXPECT_EQ(window->columnWidth(), 4864);
+    EXPECT_FALSE(window->HScroll1->isVisible());
+    EXPECT_EQ(window->designRect(window->List5[3]).left(), 307 + 2 * 4864);
+    EXPECT_EQ(window->Label1[4], nullptr);
+}
+
+TEST_F(Menu, ScreenReadersSeeButtonsAndListLines)
+{
+    open();
+    QAccessibleInterface *start = QAccessible::queryAccessibleInterface(window->Command4[2]);
+    ASSERT_NE(start, nullptr);
+    EXPECT_EQ(start->text(QAccessible::Name), QStringLiteral("ｽﾀｰﾄ(2)"));
+    QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window->List5[1]);
+    ASSERT_EQ(list->childCount(), window->List5[1]->count());
+    EXPECT_EQ(list->child(0)->text(QAccessible::Name), window->List5[1]->item(0)->text());
+    QAccessibleInterface *back = QAccessible::queryAccessibleInterface(window->Command1);
+    EXPECT_EQ(back->text(QAccessible::Name), QStringLiteral("戻る(0)"));
+    QAccessibleInterface *scroll = QAccessible::queryAccessibleInterface(window->HScroll1);
+    EXPECT_FALSE(scroll->text(QAccessible::Name).isEmpty());
+}
+
+TEST_F(Menu, Shots)
+{
+    world.state->settings.SeasonColor = 0xC0FFC0;
+    QStringList criteria;
+    for (int level = 1; level <= 7; ++level)
+        criteria << QStringLiteral("%1,%2,%3,3,%4,%5,0,7,7,,,")
+                        .arg(20 + 5 * level)
+                        .arg(60 + 5 * level)
+                        .arg(level == 6 ? 9999 : 100)
+                        .arg(level == 3 ? QStringLiteral("1.5") : QStringLiteral("1"))
+                        .arg(level == 2 ? 2 : 0);
+    world.inst.writeCriteria(criteria);
+    std::vector<records::GradeRecord> records;
+    for (int pupil = 1; pupil <= 7; ++pupil)
+        for (int i = 0; i < pupil; ++i)
+            records.push_back(test::gradeRecord(pupil, 1 + i % 3, 20 + 3 * pupil));
+    world.writeGrades(records);
+    open(7, QStringLiteral("★田中先生"), QString());
+    open(1);
+    window->resize(1024, 768);
+    test::saveShot(window, QStringLiteral("seisekitime1_1024x768"));
+    window->resize(1920, 1080);
+    test::saveShot(window, QStringLiteral("seisekitime1_1920x1080"));
+    open(7, QStringLiteral("★田中先生"), QString());
+    window->resize(1920, 1080);
+    test::saveShot(window, QStringLiteral("seisekitime1_teacher_1920x1080"));
+}
+
+} // namespace
+} // namespace tavoro::menus

@@ -1,0 +1,129 @@
+// What the menus tests share: an application state on test doubles, a temporary
+// installation read by the real start-up, and helpers that write the roster and grade file.
+#pragma once
+
+#include "support/Fakes.h"
+#include "support/Installation.h"
+
+#include "core/AppState.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+#include "menus/NameList.h"
+#include "records/GradeFile.h"
+#include "records/RosterFile.h"
+#include "records/Statistics.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+namespace tavoro::test {
+
+// Days since 1899-12-30.
+inline double dayValue(int y, int m, int d)
+{
+    return records::DateValue(QDate(y, m, d));
+}
+
+// A record as the recording step writes it.
+inline records::GradeRecord gradeRecord(int pupil, int level, std::int32_t seconds,
+                                        double date = dayValue(2026, 12, 9), double clock = 0.375)
+{
+    records::GradeRecord r;
+    r.RecDate = date;
+    r.RecClock = clock;
+    r.RecStudent = std::int16_t(pupil);
+    r.RecLevel = std::int16_t(level);
+    r.RecSeconds = seconds;
+    r.RecSchool = records::GradeTextField(QStringLiteral("12345"));
+    r.RecPointsText = records::GradeTextField(QStringLiteral("0"));
+    return r;
+}
+
+inline QByteArray encodeRecords(const std::vector<records::GradeRecord> &records)
+{
+    QByteArray bytes(qsizetype(records.size()) * records::kGradeRecordSize, '\0');
+    for (std::size_t i = 0; i < records.size(); ++i)
+        records::EncodeGradeRecord(records[i], bytes.data() + i * records::kGradeRecordSize);
+    return bytes;
+}
+
+// The fakes, a default installation (school "テスト小学校", school year from April, seven
+// levels with targets 25, 30, .. 55 seconds, 3 runs and 100 points to clear, a 7-day pass
+// period) and a small roster. Today is Wednesday 2026-12-09, 09:00; the school year is
+// 2026, so a pupil born in 2017 is in grade 3.
+struct MenusWorld {
+    FakeClock clock;
+    FakeRandom random;
+    FakeSoundPlayer sound;
+    FakeDialogs dialogs;
+    FakeExit programExit;
+    FakeLauncher launcher;
+    RecordingScreens screens;
+    Installation inst;
+    std::unique_ptr<core::AppState> state;
+
+    MenusWorld()
+    {
+        state = std::make_unique<core::AppState>(
+            core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
+        state->screens = &screens;
+        inst.writeDefaults();
+        inst.writeRoster(defaultRoster());
+    }
+
+    static QStringList defaultRoster()
+    {
+        return {
+            QStringLiteral("1,2017,0,0,山田太郎,0,,"),  QStringLiteral("2,2017,0,0,佐藤花子,0,,"),
+            QStringLiteral("3,2019,0,0,鈴木一郎,0,,"),  QStringLiteral("4,2013,0,0,高橋次郎,0,,"),
+            QStringLiteral("5,2020,0,0,田中ゆい,0,,"),  QStringLiteral("6,2010,0,0,伊藤健,0,,"),
+            QStringLiteral("7,1980,0,0,★田中先生,0,,"),
+        };
+    }
+
+    // Reads the installation the way start-up does and sets the level table.
+    void start()
+    {
+        const auto err = core::LoadSettings(*state, inst.programFolder());
+        ASSERT_FALSE(err.has_value()) << (err ? err->message.toStdString() : std::string());
+        core::SetLevelTable(*state);
+    }
+
+    void writeGrades(const std::vector<records::GradeRecord> &records)
+    {
+        inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"), encodeRecords(records));
+    }
+
+    QByteArray gradeBytes() const
+    {
+        return inst.readBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"));
+    }
+
+    // The statistics and the roster tables as the name selection's last display leaves them.
+    void listRoster()
+    {
+        records::RosterFile roster;
+        ASSERT_TRUE(roster.load(records::RosterFile::path(state->settings)));
+        state->roster.SchoolYear =
+            menus::SchoolYearOf(clock.date, state->settings.SchoolYearStartMonth);
+        ASSERT_TRUE(records::ComputeStatistics(*state));
+        menus::FillRosterTables(*state, roster.lines(), 1, false);
+    }
+
+    // The pupil as the name selection confirms him.
+    void login(int pupil, const QString &name, const QString &gradeCode)
+    {
+        state->pupil.CurrentStudent = std::int16_t(pupil);
+        state->pupil.StudentName = name;
+        state->pupil.CurrentGradeCode = gradeCode;
+        state->pupil.LoginTime = 9 * 3600;
+    }
+};
+
+} // namespace tavoro::test
