@@ -22,9 +22,48 @@ int gradeOf(const core::AppState &state, int pupil)
     return state.roster.SchoolYear - state.roster.BirthYears[std::size_t(pupil)] - 6;
 }
 
-QString ownMark(const core::AppState &state, int pupil)
+QChar ownMark(const core::AppState &state, int pupil)
 {
-    return pupil == state.pupil.CurrentStudent ? QStringLiteral("●") : QStringLiteral("　");
+    return pupil == state.pupil.CurrentStudent ? QChar(0x25CF) : QChar(0x3000); // ● or 　
+}
+
+// The decimal digits of a value, as QString::number writes them, into `buf`; returns their
+// count.
+int decimal(long long value, char16_t *buf)
+{
+    char16_t rev[24];
+    int n = 0;
+    const bool negative = value < 0;
+    unsigned long long v = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                    : static_cast<unsigned long long>(value);
+    do {
+        rev[n++] = char16_t(u'0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    int len = 0;
+    if (negative)
+        buf[len++] = u'-';
+    while (n > 0)
+        buf[len++] = rev[--n];
+    return len;
+}
+
+// Appends the last `n` characters of four spaces followed by the number (RightNumber)
+// without building the intermediate texts.
+void appendRight(QString &out, long long value, int n)
+{
+    char16_t buf[32] = {u' ', u' ', u' ', u' '};
+    const int len = 4 + decimal(value, buf + 4);
+    const int from = len > n ? len - n : 0;
+    out.append(reinterpret_cast<const QChar *>(buf + from), len - from);
+}
+
+// Appends RankText(rank): the last two characters of a space followed by the rank.
+void appendRank(QString &out, int rank)
+{
+    char16_t buf[32] = {u' '};
+    const int len = 1 + decimal(rank, buf + 1);
+    out.append(reinterpret_cast<const QChar *>(buf + len - 2), 2);
 }
 
 } // namespace
@@ -54,8 +93,32 @@ QString PupilMark(const core::AppState &state, int pupil)
     return records::GradeMark(gradeOf(state, pupil));
 }
 
+RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupFilter)
+{
+    RankingPupils out;
+    out.lead.resize(std::size_t(core::kStudents));
+    out.shown.assign(std::size_t(core::kStudents), 0);
+    const core::Roster &roster = state.roster;
+    const int n = std::clamp(roster.RosterCount, 0, core::kMaxStudent);
+    for (int k = 1; k <= n; ++k) {
+        const int p = roster.RosterNumbers[std::size_t(k)];
+        if (p < 0 || p > core::kMaxStudent || !out.lead[std::size_t(p)].isEmpty())
+            continue;
+        out.lead[std::size_t(p)] = PupilMark(state, p) + Name5(roster.StudentNames[std::size_t(p)]);
+        out.shown[std::size_t(p)] =
+            records::GradeFilterMatch(groupFilter, gradeOf(state, p)) == 1 ? 1 : 0;
+    }
+    return out;
+}
+
 QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
                          const QString &groupFilter)
+{
+    return RankingLines(state, level, mode, order, RankingPupilsOf(state, groupFilter));
+}
+
+QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
+                         const RankingPupils &rankingPupils)
 {
     const core::Roster &roster = state.roster;
     const core::Statistics &stats = state.stats;
@@ -121,24 +184,37 @@ QStringList RankingLines(const core::AppState &state, int level, ListMode mode, 
         if (k == 0 || primary[std::size_t(k)] != primary[std::size_t(k - 1)])
             rank = k + 1;
         const int p = pupils[std::size_t(k)];
-        if (records::GradeFilterMatch(groupFilter, gradeOf(state, p)) != 1)
+        if (!rankingPupils.shown[std::size_t(p)])
             continue;
-        const QString lead = PupilMark(state, p) + Name5(roster.StudentNames[std::size_t(p)]);
+        const QString &lead = rankingPupils.lead[std::size_t(p)];
+        QString line;
+        line.reserve(lead.size() + 16);
         if (mode == ListMode::Times) {
             const long long best = primary[std::size_t(k)];
-            if (best != core::kNoTime)
-                lines.append(RankText(rank) + lead + RightNumber(best, 6) + u' ' +
-                             ownMark(state, p));
-            else
-                lines.append(QStringLiteral("--") + lead + QStringLiteral("------") + u' ' +
-                             ownMark(state, p));
+            if (best != core::kNoTime) {
+                appendRank(line, rank);
+                line += lead;
+                appendRight(line, best, 6);
+            } else {
+                line += QStringLiteral("--");
+                line += lead;
+                line += QStringLiteral("------");
+            }
+            line += u' ';
+            line += ownMark(state, p);
+            lines.append(std::move(line));
             continue;
         }
         const long long total = stats.TotalPoints(p, level);
         const long long today = stats.PointsToday(p, level);
         if (order == PointsOrder::Today && today == 0)
             continue;
-        lines.append(RankText(rank) + lead + RightNumber(today, 3) + u'/' + RightNumber(total, 5));
+        appendRank(line, rank);
+        line += lead;
+        appendRight(line, today, 3);
+        line += u'/';
+        appendRight(line, total, 5);
+        lines.append(std::move(line));
     }
     return lines;
 }

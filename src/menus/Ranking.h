@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace tavoro::core {
 struct AppState;
 }
@@ -27,9 +29,19 @@ QString RankText(int rank);
 // "●" for the current pupil, else the mark of the pupil's school grade.
 QString PupilMark(const core::AppState &state, int pupil);
 
+// What every level's lines take from a pupil: the start of his line (mark and name) and
+// whether the group filter shows him. Built once for all the levels of a view.
+struct RankingPupils {
+    std::vector<QString> lead; // by pupil number: mark + Name5
+    std::vector<char> shown;   // by pupil number: 1 when the group filter passes him
+};
+RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupFilter);
+
 // The lines of the ranking of `level` in rank order, before the sorted list orders them by
 // text. Ranks count every listed pupil; the group filter only hides lines.
 QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
                          const QString &groupFilter);
+QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
+                         const RankingPupils &pupils);
 
 } // namespace tavoro::menus

@@ -36,20 +36,33 @@ icu::Collator *collator()
     return instance.get();
 }
 
-std::string sortKey(const QString &text)
+// Appends the sort key of the case-folded text to `out` and returns its length (without the
+// terminating zero).
+std::size_t appendSortKey(const QString &text, std::vector<uint8_t> &out)
 {
     const QString folded = text.toCaseFolded();
-    const icu::UnicodeString u(reinterpret_cast<const UChar *>(folded.utf16()),
-                               int32_t(folded.size()));
+    const auto *chars = reinterpret_cast<const UChar *>(folded.utf16());
+    const auto length = int32_t(folded.size());
     icu::Collator *c = collator();
-    std::string key(std::size_t(folded.size()) * 4 + 16, '\0');
-    int32_t n = c->getSortKey(u, reinterpret_cast<uint8_t *>(key.data()), int32_t(key.size()));
-    if (n > int32_t(key.size())) {
-        key.resize(std::size_t(n));
-        n = c->getSortKey(u, reinterpret_cast<uint8_t *>(key.data()), int32_t(key.size()));
+    const std::size_t at = out.size();
+    std::size_t room = std::size_t(length) * 6 + 16;
+    out.resize(at + room);
+    int32_t n = c->getSortKey(chars, length, out.data() + at, int32_t(room));
+    if (n > int32_t(room)) {
+        room = std::size_t(n);
+        out.resize(at + room);
+        n = c->getSortKey(chars, length, out.data() + at, int32_t(room));
     }
-    key.resize(std::size_t(std::max(n, 1)) - 1); // without the terminating zero
-    return key;
+    const std::size_t size = n > 0 ? std::size_t(n) - 1 : 0;
+    out.resize(at + size);
+    return size;
+}
+
+std::string sortKey(const QString &text)
+{
+    std::vector<uint8_t> bytes;
+    const std::size_t n = appendSortKey(text, bytes);
+    return std::string(reinterpret_cast<const char *>(bytes.data()), n);
 }
 
 } // namespace
@@ -59,18 +72,30 @@ void SortListTexts(QStringList &texts)
     const qsizetype n = texts.size();
     if (n < 2)
         return;
-    std::vector<std::string> keys;
-    keys.reserve(std::size_t(n));
-    for (const QString &t : texts)
-        keys.push_back(sortKey(t));
+    // The keys of all texts in one buffer.
+    std::vector<uint8_t> bytes;
+    bytes.reserve(std::size_t(n) * 48);
+    std::vector<std::size_t> start(std::size_t(n) + 1);
+    for (qsizetype i = 0; i < n; ++i) {
+        start[std::size_t(i)] = bytes.size();
+        appendSortKey(texts.at(i), bytes);
+    }
+    start[std::size_t(n)] = bytes.size();
+    const uint8_t *base = bytes.data();
+    auto less = [&](int a, int b) {
+        const std::size_t la = start[std::size_t(a) + 1] - start[std::size_t(a)];
+        const std::size_t lb = start[std::size_t(b) + 1] - start[std::size_t(b)];
+        const int c = std::memcmp(base + start[std::size_t(a)], base + start[std::size_t(b)],
+                                  std::min(la, lb));
+        return c < 0 || (c == 0 && la < lb);
+    };
     std::vector<int> order(static_cast<std::size_t>(n));
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&keys](int a, int b) { return keys[std::size_t(a)] < keys[std::size_t(b)]; });
+    std::stable_sort(order.begin(), order.end(), less);
     QStringList sorted;
     sorted.reserve(n);
     for (int i : order)
-        sorted.append(texts.at(i));
+        sorted.append(std::move(texts[i]));
     texts = std::move(sorted);
 }
 

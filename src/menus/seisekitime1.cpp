@@ -631,6 +631,7 @@ void seisekitime1::Option1_Click(int index)
         if (PointsOrder == 0)
             PointsOrder = 1;
         ProgressBar2->setMaximum(std::max(1, n));
+        m_rankingPupils = RankingPupilsOf(m_state, Combo1->currentText());
         if (index == 1) {
             PointsOrder = 1;
             Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
@@ -648,6 +649,7 @@ void seisekitime1::Option1_Click(int index)
                 Command3_Click(i);
             }
         }
+        m_rankingPupils.reset();
         Picture1->setEnabled(true);
     }
 
@@ -673,10 +675,12 @@ void seisekitime1::Command3_Click(int level)
         return;
     Label9[level]->setText(QStringLiteral("今日"));
     Label10[level]->setText(QStringLiteral("今まで"));
-    QStringList lines = RankingLines(
-        m_state, level, ListMode == 2 ? menus::ListMode::Points : menus::ListMode::Times,
-        PointsOrder == 2 ? menus::PointsOrder::Today : menus::PointsOrder::Cumulative,
-        Combo1->currentText());
+    const menus::ListMode mode = ListMode == 2 ? menus::ListMode::Points : menus::ListMode::Times;
+    const menus::PointsOrder order =
+        PointsOrder == 2 ? menus::PointsOrder::Today : menus::PointsOrder::Cumulative;
+    QStringList lines = m_rankingPupils
+                            ? RankingLines(m_state, level, mode, order, *m_rankingPupils)
+                            : RankingLines(m_state, level, mode, order, Combo1->currentText());
     List5[level]->clear();
     platform::processPendingEvents();
     // The list is a sorted one: its lines are ordered by their text and added in one go.

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/Ui.h"
+#include "menus/Ranking.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -18,6 +19,7 @@
 #include <QWidget>
 
 #include <array>
+#include <optional>
 
 namespace tavoro::core {
 struct AppState;
@@ -124,6 +126,8 @@ private:
     QWidget *m_columnArea = nullptr; // clips the columns to the design area
     int m_columnWidth = 0;
     int m_columnsBuilt = 0;
+    // The pupils' marks, names and group while a view builds every level's ranking.
+    std::optional<RankingPupils> m_rankingPupils;
 };
 
 } // namespace tavoro::menus

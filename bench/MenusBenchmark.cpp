@@ -1,0 +1,276 @@
+// The pupil-facing menus at full size: 5000 listed pupils in the roster and 20000 records in
+// the grade file, on the offscreen platform. Prints the median time of the name selection's
+// display (名簿表示), of the level menu's refresh (Form_Activate) and of ComputeStatistics
+// alone, measured in the same run, and how many times ComputeStatistics each display takes.
+#include "core/AppState.h"
+#include "core/Profile.h"
+#include "core/Settings.h"
+#include "menus/namesel.h"
+#include "menus/seisekitime1.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Events.h"
+#include "platform/Launcher.h"
+#include "platform/Paths.h"
+#include "platform/ProgramExit.h"
+#include "platform/Random.h"
+#include "platform/SoundPlayer.h"
+#include "platform/TextFile.h"
+#include "records/GradeFile.h"
+#include "records/Statistics.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <random>
+#include <string>
+
+using namespace tavoro;
+
+namespace {
+
+constexpr int kPupils = 5000;
+constexpr int kRecords = 20000;
+
+class BenchClock final : public platform::Clock {
+public:
+    float secondsSinceMidnight() override { return 36000.0f; }
+    QDate today() override { return QDate(2026, 12, 9); }
+    std::uint32_t tickMs() override { return 0; }
+    void idle() override {}
+};
+
+class QuietSound final : public platform::SoundPlayer {
+public:
+    int play(const QString &) override { return 0; }
+};
+
+class NoDialogs final : public platform::Dialogs {
+public:
+    void message(QWidget *, const QString &text, const QString &) override
+    {
+        std::fprintf(stderr, "message: %s\n", text.toLocal8Bit().constData());
+    }
+    bool yesNo(QWidget *, const QString &, const QString &) override { return true; }
+    bool okCancel(QWidget *, const QString &, const QString &) override { return true; }
+};
+
+class NoExit final : public platform::ProgramExit {
+public:
+    void exit(int) override { std::abort(); }
+    bool exitRequested() const override { return false; }
+};
+
+class NoLauncher final : public platform::Launcher {
+public:
+    bool start(const QString &, const QStringList &, QString *) override { return true; }
+};
+
+void writeLines(const QString &path, const QStringList &lines)
+{
+    QString text;
+    for (const QString &l : lines)
+        text += l + QStringLiteral("\r\n");
+    if (!platform::writeTextFile(path, text))
+        std::abort();
+}
+
+// An installation with a school of 5000 listed pupils, seven levels and 20000 records of
+// the last two months.
+struct World {
+    QTemporaryDir dir;
+    BenchClock clock;
+    platform::SystemRandom random;
+    QuietSound sound;
+    NoDialogs dialogs;
+    NoExit programExit;
+    NoLauncher launcher;
+    std::unique_ptr<core::AppState> state;
+
+    World()
+    {
+        const QString root = dir.path() + u'/';
+        QDir(root).mkpath(QStringLiteral("Tavoro"));
+        QDir(root).mkpath(QStringLiteral("data/Tavoro"));
+        QDir(root).mkpath(QStringLiteral("data/音フォルダ"));
+        QStringList path{root + QStringLiteral("data/")};
+        for (int i = 2; i <= 10; ++i)
+            path << QString::number(i);
+        writeLines(root + QStringLiteral("パスデータ.txt"), path);
+        writeLines(root + QStringLiteral("data/共通データ.txt"),
+                   {QStringLiteral("4"), QStringLiteral("12345テスト小学校"), QStringLiteral("0"),
+                    QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("abc"),
+                    QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
+                    QStringLiteral("0")});
+        QStringList criteria{QStringLiteral(
+            "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,")};
+        for (int level = 1; level <= 7; ++level)
+            criteria << QStringLiteral("%1,%2,100,3,1.5,20,0,30,7,,,")
+                            .arg(20 + 5 * level)
+                            .arg(60 + 5 * level);
+        writeLines(root + QStringLiteral("data/Tavoro/タイム回数データ.txt"), criteria);
+
+        std::mt19937 rng(20261209);
+        const QString kana = QStringLiteral("あいうえおかきくけこさしすせそたちつてとなにぬねの"
+                                            "はひふへほまみむめもやゆよらりるれろわ");
+        QStringList roster;
+        for (int k = 1; k <= kPupils; ++k) {
+            QString name;
+            const int length = 2 + int(rng() % 5);
+            for (int i = 0; i < length; ++i)
+                name += kana.at(qsizetype(rng() % kana.size()));
+            roster << QStringLiteral("%1,%2,0,0,%3,0,,").arg(k).arg(2008 + rng() % 14).arg(name);
+        }
+        writeLines(root + QStringLiteral("data/新名簿.txt"), roster);
+
+        state = std::make_unique<core::AppState>(
+            core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
+        if (auto err = core::LoadSettings(*state, root + QStringLiteral("Tavoro"))) {
+            std::fprintf(stderr, "%s\n", err->message.toLocal8Bit().constData());
+            std::abort();
+        }
+        core::SetLevelTable(*state);
+
+        const double today = records::DateValue(clock.today());
+        std::vector<double> days(kRecords);
+        for (double &d : days)
+            d = today - double(rng() % 60);
+        std::sort(days.begin(), days.end());
+        QByteArray bytes(kRecords * records::kGradeRecordSize, '\0');
+        for (int i = 0; i < kRecords; ++i) {
+            records::GradeRecord r;
+            r.RecDate = days[std::size_t(i)];
+            r.RecClock = double(rng() % 86400) / 86400.0;
+            r.RecStudent = std::int16_t(1 + rng() % kPupils);
+            r.RecLevel = std::int16_t(1 + rng() % 7);
+            r.RecSeconds = rng() % 20 == 0 ? core::kNoTime : std::int32_t(10 + rng() % 150);
+            r.RecSchool = records::GradeTextField(QStringLiteral("12345"));
+            r.RecPointsText = records::GradeTextField(QStringLiteral("0"));
+            records::EncodeGradeRecord(r, bytes.data() + i * records::kGradeRecordSize);
+        }
+        QFile f(platform::localPath(records::GradeFilePath(state->settings)));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            std::abort();
+
+        state->pupil.CurrentStudent = 1;
+        state->pupil.StudentName = QStringLiteral("あおき");
+        state->pupil.LoginTime = 32400;
+    }
+};
+
+World &world()
+{
+    static World w;
+    return w;
+}
+
+void BM_ComputeStatistics(benchmark::State &st)
+{
+    core::AppState &s = *world().state;
+    for (auto _ : st)
+        benchmark::DoNotOptimize(records::ComputeStatistics(s));
+    long runs = 0;
+    for (int k = 1; k <= kPupils; ++k)
+        for (int level = 1; level <= 7; ++level)
+            runs += s.stats.TotalRuns(k, level);
+    // Every record but the time-outs (about one in twenty) is a run.
+    if (runs < kRecords * 9 / 10 || runs >= kRecords)
+        st.SkipWithError("the statistics do not hold the records");
+    st.counters["runs"] = double(runs);
+}
+
+void BM_NameSelectionDisplay(benchmark::State &st)
+{
+    core::AppState &s = *world().state;
+    menus::namesel window(s);
+    window.resize(1024, 768);
+    window.show();
+    window.Form_Activate();
+    platform::processPendingEvents();
+    if (window.List1->count() != kPupils + 1)
+        st.SkipWithError("not every pupil is listed");
+    for (auto _ : st) {
+        window.名簿表示();
+        platform::processPendingEvents(); // the list painted
+    }
+}
+
+void BM_MenuRefresh(benchmark::State &st)
+{
+    core::AppState &s = *world().state;
+    // The roster tables as the name selection leaves them.
+    {
+        menus::namesel names(s);
+    }
+    menus::seisekitime1 window(s);
+    window.resize(1024, 768);
+    window.show();
+    window.Form_Activate();
+    platform::processPendingEvents();
+    if (window.List5[1]->count() != kPupils)
+        st.SkipWithError("not every pupil is ranked");
+    for (auto _ : st) {
+        window.Form_Activate();
+        platform::processPendingEvents(); // the lists painted
+    }
+}
+
+BENCHMARK(BM_ComputeStatistics)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_NameSelectionDisplay)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_MenuRefresh)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+
+// Keeps the medians for the summary.
+class MedianReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &r : runs)
+            if (r.aggregate_name == "median")
+                medians[r.run_name.function_name] = r.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> medians; // milliseconds
+};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    world();
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double stats = reporter.medians["BM_ComputeStatistics"];
+    const double names = reporter.medians["BM_NameSelectionDisplay"];
+    const double menu = reporter.medians["BM_MenuRefresh"];
+    std::printf("\nmedians (%d listed pupils, %d records):\n", kPupils, kRecords);
+    std::printf("  ComputeStatistics        %8.2f ms\n", stats);
+    if (stats > 0) {
+        std::printf("  name selection display   %8.2f ms  (%.1f x ComputeStatistics)\n", names,
+                    names / stats);
+        std::printf("  level menu refresh       %8.2f ms  (%.1f x ComputeStatistics)\n", menu,
+                    menu / stats);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
