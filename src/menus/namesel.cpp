@@ -70,6 +70,7 @@ namesel::namesel(core::AppState &state, QWidget *parent)
     List1->setObjectName(QStringLiteral("List1"));
     List1->setUniformItemSizes(true);
     List1->setAccessibleName(QStringLiteral("名前"));
+    core::setBackground(List1, core::vbColor(0xFFFFFF));
     m_layout.place(List1, 600, 2550, 9000, 8400);
     List1->setFont(listFont(m_layout.fontPixels(kListPoints)));
     connect(List1, &QListWidget::currentRowChanged, this, [this](int) { List1_Click(); });
