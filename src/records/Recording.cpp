@@ -53,8 +53,8 @@ private:
     bool retry(const RecordFile &file)
     {
         if (file.error() != RecordFile::Error::Busy) {
-            return EndProgramWithMessage(m_state,
-                                         QStringLiteral("成績ランダムファイル記録") + file.errorText());
+            return EndProgramWithMessage(m_state, QStringLiteral("成績ランダムファイル記録") +
+                                                      file.errorText());
         }
         m_waited = true;
         if (m_notice)

@@ -46,9 +46,10 @@ void RosterFile::parse(const QString &text)
             continue;
         const QStringList &f = l.fields;
         if (f.size() < kRosterFields) {
-            m_problems.push_back({l.line, QStringLiteral("項目が %1 個しかありません（%2 個必要です）")
-                                              .arg(f.size())
-                                              .arg(kRosterFields)});
+            m_problems.push_back(
+                {l.line, QStringLiteral("項目が %1 個しかありません（%2 個必要です）")
+                             .arg(f.size())
+                             .arg(kRosterFields)});
             continue;
         }
         bool ok = false;
@@ -68,9 +69,10 @@ void RosterFile::parse(const QString &text)
             continue;
         }
         if (f.size() > kRosterFields) {
-            m_problems.push_back({l.line, QStringLiteral("項目が %1 個あります（%2 個目までを読みます）")
-                                              .arg(f.size())
-                                              .arg(kRosterFields)});
+            m_problems.push_back(
+                {l.line, QStringLiteral("項目が %1 個あります（%2 個目までを読みます）")
+                             .arg(f.size())
+                             .arg(kRosterFields)});
         }
         RosterLine r;
         r.line = l.line;

@@ -31,7 +31,7 @@ struct RosterLine {
     std::int16_t BirthYear = 0;
     std::int16_t Field3 = 0;
     std::int16_t Field4 = 0;
-    QString Name; // cut or padded with spaces to 20 characters
+    QString Name;           // cut or padded with spaces to 20 characters
     std::int16_t State = 0; // 0 listed, 2 listed when RosterSwitch is 1, else not listed
     QString Field7;         // 20 characters
     QString Field8;         // 20 characters

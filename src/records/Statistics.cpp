@@ -6,7 +6,6 @@
 #include "core/AppState.h"
 #include "platform/Clock.h"
 #include "platform/Events.h"
-#include "platform/Numbers.h"
 #include "platform/ProgramExit.h"
 #include "platform/RecordFile.h"
 
@@ -15,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <cwchar>
 #include <limits>
 
 namespace tavoro::records {
@@ -129,6 +129,18 @@ std::int64_t firstThreeCharacters(std::int32_t t)
     return -a;
 }
 
+// The integer part of (d / T)^3 x 50 + 5 for d = T - x, 0 <= d <= 2T, 1 <= T <= 10000,
+// taken on whole numbers so that no rounding of a binary fraction can move it: 50 d^3 /
+// T^3. Both are exact as doubles, and the rounded quotient of two such numbers has the
+// integer part of the exact one as long as T^3 x 55 stays well below 2^53 (T up to about
+// 14000).
+constexpr std::int64_t kDirectLimit = 10000;
+
+inline int cubePoints(std::int64_t d, std::int64_t target)
+{
+    return int(double(50 * d * d * d) / double(target * target * target)) + 5;
+}
+
 // The points before the multiplier: t is the time, x the time the formula uses (t, or its
 // first three characters).
 int basePoints(std::int64_t target, std::int64_t t, std::int64_t x)
@@ -139,11 +151,13 @@ int basePoints(std::int64_t target, std::int64_t t, std::int64_t x)
         return 0;
     if (t <= target) {
         const std::int64_t d = target - x; // not negative, since x <= t <= target
+        if (d <= 2 * kDirectLimit && target <= kDirectLimit)
+            return cubePoints(d, target);
         constexpr std::int64_t kExactLimit = 200000;
         if (d <= kExactLimit && target <= kExactLimit) {
-            // integer part of (d / T)^3 x 50 + 5, on whole numbers so that no rounding
-            // of a binary fraction can move it
-            return int(50 * d * d * d / (target * target * target)) + 5;
+            const std::int64_t num = 50 * d * d * d;
+            const std::int64_t den = target * target * target;
+            return int(num / den) + 5;
         }
         const double q = double(d) / double(target);
         return int(std::min(std::floor(q * q * q * 50 + 5), 2e9));
@@ -157,36 +171,47 @@ int basePoints(std::int64_t target, std::int64_t t, std::int64_t x)
 
 // What the points of a level need, worked out once per computation.
 struct LevelRule {
+    static constexpr int kBaseTable = 64; // the points before the multiplier are 0..55
+
     std::int64_t target = 0;
     DecimalFactor factor;
-    double passFrom = 0;    // a date later than this is within the pass period
-    double overuseFrom = 0; // ... within the too-much period
+    std::array<int, kBaseTable> earned{}; // factor.apply(p) for p = 0..63
+    double passFrom = 0;                  // a date later than this is within the pass period
+    double overuseFrom = 0;               // ... within the too-much period
+
+    void set(std::int32_t targetTime, float multiplier)
+    {
+        target = targetTime;
+        factor = DecimalFactor::of(multiplier);
+        if (factor.exact && factor.num >= 0 && factor.num <= 4'000'000'000'000LL) {
+            // p x num / den for p = 0, 1, 2, ... by adding num each time: the quotient and
+            // remainder of num / den once, the carries counted on the way.
+            const std::int64_t whole = factor.num / factor.den;
+            const std::int64_t part = factor.num % factor.den;
+            std::int64_t q = 0;
+            std::int64_t r = 0;
+            for (int p = 0; p < kBaseTable; ++p) {
+                earned[std::size_t(p)] =
+                    int(std::min<std::int64_t>(q, std::numeric_limits<int>::max()));
+                q += whole;
+                r += part;
+                if (r >= factor.den) {
+                    r -= factor.den;
+                    ++q;
+                }
+            }
+        } else {
+            for (int p = 0; p < kBaseTable; ++p)
+                earned[std::size_t(p)] = factor.apply(p);
+        }
+    }
 
     int points(std::int32_t t) const
     {
-        return factor.apply(basePoints(target, t, firstThreeCharacters(t)));
+        const int p = basePoints(target, t, firstThreeCharacters(t));
+        return p >= 0 && p < kBaseTable ? earned[std::size_t(p)] : factor.apply(p);
     }
 };
-
-// The numeric value of a points text: leading spaces, a sign, digits and a fraction.
-std::int32_t pointsTextValue(const char *p)
-{
-    int i = 0;
-    while (i < kGradeTextSize && p[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < kGradeTextSize && (p[i] == '-' || p[i] == '+'))
-        negative = p[i++] == '-';
-    double v = 0;
-    while (i < kGradeTextSize && p[i] >= '0' && p[i] <= '9')
-        v = v * 10 + (p[i++] - '0');
-    if (i < kGradeTextSize && p[i] == '.') {
-        double scale = 0.1;
-        for (++i; i < kGradeTextSize && p[i] >= '0' && p[i] <= '9'; ++i, scale /= 10)
-            v += (p[i] - '0') * scale;
-    }
-    return platform::toIntegral<std::int32_t>(negative ? -v : v);
-}
 
 template <typename T> T loadLittle(const char *p)
 {
@@ -206,7 +231,7 @@ template <typename T> T loadLittle(const char *p)
 }
 
 // The step numbers the load reports in its messages.
-enum LoadStep { StepEntry = 0, StepOpen = 3, StepWindow = 4, StepRead = 5, StepLast = 11 };
+enum LoadStep { StepOpen = 3, StepWindow = 4, StepRead = 5 };
 
 // The load's error handling. Returns true when the failed action is to be tried again.
 class LoadErrors {
@@ -222,8 +247,7 @@ public:
                 return false;
             if (++m_loaded.LoadRetryCount >= kNotFoundTries) {
                 return EndProgramWithMessage(m_state, QStringLiteral("ファイルがありません") +
-                                                          QString::number(step) +
-                                                          file.errorText() +
+                                                          QString::number(step) + file.errorText() +
                                                           QString::number(file.errorNumber()));
             }
             return true;
@@ -237,18 +261,13 @@ public:
 private:
     bool other(const platform::RecordFile &file, int step)
     {
-        // i is the current entry: the load fails before any entry is taken.
-        const LoadedRecord &e = m_loaded.entries.front();
+        // The load fails before any entry is taken: entry i = 0, which holds nothing.
         const QString number = QString::number(file.errorNumber());
         const QString s = QString::number(step);
         return EndProgramWithMessage(
             m_state, QStringLiteral("成績ランダムファイル表示") + s + number + file.errorText() +
-                         number + QStringLiteral("/date") + platform::numberText(e.LoadedDate) +
-                         QStringLiteral("/i=0/time=") + platform::numberText(e.LoadedClock) +
-                         QStringLiteral("/name=/Bangou=") + QString::number(e.LoadedStudent) +
-                         QStringLiteral("/level=") + QString::number(e.LoadedLevel) +
-                         QStringLiteral("/time=") + QString::number(e.LoadedTime) +
-                         QStringLiteral("line") + s);
+                         number +
+                         QStringLiteral("/date0/i=0/time=0/name=/Bangou=0/level=0/time=0line") + s);
     }
 
     core::AppState &m_state;
@@ -275,8 +294,7 @@ int RecordPoints(const core::Criteria &criteria, int level, std::int32_t seconds
     if (level < 0 || level > core::kMaxLevel)
         return 0;
     LevelRule rule;
-    rule.target = criteria.TargetTime[level];
-    rule.factor = DecimalFactor::of(criteria.PointMultiplier[level]);
+    rule.set(criteria.TargetTime[level], criteria.PointMultiplier[level]);
     return rule.points(seconds);
 }
 
@@ -285,62 +303,71 @@ int EarnedPoints(float multiplier, int points)
     return DecimalFactor::of(multiplier).apply(points);
 }
 
-void ClearCountTables(core::Statistics &st)
+namespace {
+
+// Sets n entries to 99999; through the C library's wide-character fill where its
+// characters are 32 bits wide, as fast as the byte fill behind the clearing of the tables.
+void fillNoTime(std::int32_t *to, std::size_t n)
 {
-    const auto clear = [](auto &table) {
-        std::memset(static_cast<void *>(table.data()), 0, table.size() * sizeof(*table.data()));
-    };
-    clear(st.TotalRuns);
-    clear(st.TotalPoints);
-    clear(st.PeriodRuns);
-    clear(st.PeriodPoints);
-    clear(st.OveruseRuns);
-    clear(st.OveruseEarned);
-    clear(st.RunsToday); // all-zero bytes are 0.0f
-    clear(st.PointsToday);
+    if constexpr (sizeof(wchar_t) == sizeof(std::int32_t)) {
+        static_assert(core::kNoTime >= 0);
+        std::wmemset(reinterpret_cast<wchar_t *>(to), wchar_t(core::kNoTime), n);
+    } else {
+        std::fill_n(to, n, core::kNoTime);
+    }
 }
 
-void LoadRecordsFromImage(core::AppState &state, const char *records, std::int64_t count,
-                          LoadedRecords &loaded)
+template <typename T> void clearRows(core::PupilLevelTable<T> &table, int k0, int k1)
 {
-    core::Statistics &st = state.stats;
-    std::fill(st.PersonalBest.data(), st.PersonalBest.data() + st.PersonalBest.size(),
-              core::kNoTime);
-    std::int32_t *best = st.PersonalBest.data();
-    LoadedRecord *out = loaded.entries.data();
-    int kept = 0;
+    std::memset(static_cast<void *>(&table(k0, 0)), 0,
+                std::size_t(k1 - k0) * core::kLevels * sizeof(T));
+}
+
+} // namespace
+
+void GroupRecords(const char *records, std::int64_t count, LoadedRecords &loaded)
+{
     if (count > kMaxLoaded)
         count = kMaxLoaded;
+    const auto studentOf = [](const char *p) { return loadLittle<std::int16_t>(p + 16); };
+    const auto levelOf = [](const char *p) { return loadLittle<std::int16_t>(p + 18); };
+    // A pupil or level outside the tables cannot be counted anywhere.
+    const auto inRange = [](int student, int level) {
+        return student >= 0 && student <= core::kMaxStudent && level >= 0 &&
+               level <= core::kMaxLevel;
+    };
+
+    // A counting sort by block of pupils: the records of each block are counted, then each
+    // record is put at its block's next place (file order is kept within a block).
+    constexpr int kBlockPupils = LoadedRecords::kBlockPupils;
+    std::array<int, LoadedRecords::kBlocks + 1> start{};
     for (std::int64_t j = 0; j < count; ++j) {
         const char *p = records + j * kGradeRecordSize;
-        const std::int16_t student = loadLittle<std::int16_t>(p + 16);
-        const std::int16_t level = loadLittle<std::int16_t>(p + 18);
-        // A pupil or level outside the tables cannot be counted anywhere.
-        if (student < 0 || student > core::kMaxStudent || level < 0 || level > core::kMaxLevel)
+        const std::int16_t student = studentOf(p);
+        if (inRange(student, levelOf(p)))
+            ++start[std::size_t(student / kBlockPupils + 1)];
+    }
+    for (int b = 1; b <= LoadedRecords::kBlocks; ++b)
+        start[std::size_t(b)] += start[std::size_t(b - 1)];
+    LoadedRecords::Record *out = loaded.byBlock.data();
+    int kept = 0;
+    for (std::int64_t j = 0; j < count; ++j) {
+        const char *p = records + j * kGradeRecordSize;
+        const std::int16_t student = studentOf(p);
+        const std::int16_t level = levelOf(p);
+        if (!inRange(student, level))
             continue;
-        const std::int32_t seconds = loadLittle<std::int32_t>(p + 20);
-        std::int32_t &b = best[std::size_t(student) * core::kLevels + std::size_t(level)];
-        if (seconds < b)
-            b = seconds; // also for a record that is not kept below
         const double date = loadLittle<double>(p);
-        if (!(date >= 0) || student == 0 || level < 1)
-            continue;
-        LoadedRecord &e = out[kept++];
-        e.LoadedDate = date;
-        e.LoadedClock = loadLittle<double>(p + 8);
-        e.LoadedStudent = student;
-        e.LoadedLevel = level;
-        e.LoadedTime = seconds;
-        e.LoadedPoints = pointsTextValue(p + 34);
+        // Every record read counts for the best time; only these count for the rest.
+        const bool keep = date >= 0 && student != 0 && level >= 1;
+        kept += keep ? 1 : 0;
+        out[start[std::size_t(student / kBlockPupils)]++] = {date, loadLittle<std::int32_t>(p + 20),
+                                                             student, std::int8_t(level),
+                                                             std::int8_t(keep ? 1 : 0)};
     }
-    loaded.LoadedCount = kept;
-
-    for (int level = 1; level <= core::kMaxLevel; ++level) {
-        std::int32_t school = core::kNoTime;
-        for (int k = 1; k <= kSchoolBestPupils; ++k)
-            school = std::min(school, st.PersonalBest(k, level));
-        st.SchoolBest[level] = school;
-    }
+    for (int b = 0; b < LoadedRecords::kBlocks; ++b)
+        loaded.blockEnd[std::size_t(b)] = start[std::size_t(b)];
+    loaded.LoadedCount = kept; // and blockEnd[b] is now the end of block b
 }
 
 bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded)
@@ -375,11 +402,11 @@ bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded)
     }
     file.close();
     // The file may have been shortened meanwhile: whatever whole records arrived count.
-    LoadRecordsFromImage(state, loaded.image.data(), got / kGradeRecordSize, loaded);
+    GroupRecords(loaded.image.data(), got / kGradeRecordSize, loaded);
     return true;
 }
 
-void AccumulateStatistics(core::AppState &state, const LoadedRecords &loaded)
+void FillStatistics(core::AppState &state, LoadedRecords &loaded)
 {
     core::Statistics &st = state.stats;
     const core::Criteria &c = state.criteria;
@@ -388,13 +415,65 @@ void AccumulateStatistics(core::AppState &state, const LoadedRecords &loaded)
     std::array<LevelRule, core::kLevels> rules;
     for (int level = 1; level <= core::kMaxLevel; ++level) {
         LevelRule &r = rules[std::size_t(level)];
-        r.target = c.TargetTime[level];
-        r.factor = DecimalFactor::of(c.PointMultiplier[level]);
+        r.set(c.TargetTime[level], c.PointMultiplier[level]);
         // A period written as a text, or left empty, counts as 0 days.
         r.passFrom = today - c.PassPeriodDays[level].number();
         r.overuseFrom = today - c.OverusePeriodDays[level].number();
     }
+    // The points of a time on a level. On a level whose target is below 1000 seconds (no
+    // three-character rule) the times up to the target take their points from a table made
+    // when the level is first met, the others from comparisons; any other level, and a
+    // negative time, from the rule itself.
+    struct QuickPoints {
+        bool made = false;
+        bool quick = false;
+        std::int32_t target = 0;
+        std::int32_t twice = 0;
+        std::int32_t tenTimes = 0;
+        int four = 0;
+        int one = 0;
+        const std::int32_t *upToTarget = nullptr;
+    };
+    std::array<QuickPoints, core::kLevels> quick{};
+    const auto make = [&](int level) {
+        QuickPoints &q = quick[std::size_t(level)];
+        const LevelRule &r = rules[std::size_t(level)];
+        q.made = true;
+        if (r.target < 1 || r.target >= 1000 || r.earned[0] != 0)
+            return;
+        std::int32_t *table = loaded.pointsTable.data() + level * LoadedRecords::kTableTimes;
+        for (std::int64_t t = 0; t <= r.target; ++t)
+            table[t] = r.earned[std::size_t(cubePoints(r.target - t, r.target))];
+        q.quick = true;
+        q.target = std::int32_t(r.target);
+        q.twice = 2 * q.target;
+        q.tenTimes = 10 * q.target;
+        q.four = r.earned[4];
+        q.one = r.earned[1];
+        q.upToTarget = table;
+    };
+    const auto points = [&](int level, std::int32_t t) {
+        const QuickPoints &q = quick[std::size_t(level)];
+        if (!q.made)
+            make(level);
+        if (!q.quick || t < 0)
+            return rules[std::size_t(level)].points(t);
+        // Both answers are worked out and one taken by masks, which spares the processor
+        // guessing on which side of the target a time falls.
+        const int upTo = -int(t <= q.target); // all bits set when true
+        const int belowTwice = -int(t < q.twice);
+        const int belowTen = -int(t < q.tenTimes);
+        const int low = q.upToTarget[t & upTo];
+        const int high = (q.four & belowTwice) | (q.one & belowTen & ~belowTwice);
+        return (low & upTo) | (high & ~upTo);
+    };
+    std::array<std::int32_t, core::kLevels> school;
+    school.fill(core::kNoTime);
 
+    // The tables are far larger than the caches, and the records reach them in no order:
+    // block by block of pupils, the rows are cleared (PersonalBest set to 99999) and then
+    // filled from the records of the block while they are at hand.
+    std::int32_t *best = st.PersonalBest.data();
     std::int16_t *totalRuns = st.TotalRuns.data();
     std::int32_t *totalPoints = st.TotalPoints.data();
     std::int16_t *periodRuns = st.PeriodRuns.data();
@@ -403,50 +482,80 @@ void AccumulateStatistics(core::AppState &state, const LoadedRecords &loaded)
     std::int32_t *overuseEarned = st.OveruseEarned.data();
     float *runsToday = st.RunsToday.data();
     std::int32_t *pointsToday = st.PointsToday.data();
+    const LoadedRecords::Record *e = loaded.byBlock.data();
+    for (int b = 0; b < LoadedRecords::kBlocks; ++b) {
+        const int k0 = b * LoadedRecords::kBlockPupils;
+        const int k1 = std::min(k0 + LoadedRecords::kBlockPupils, core::kStudents);
+        clearRows(st.TotalRuns, k0, k1);
+        clearRows(st.TotalPoints, k0, k1);
+        clearRows(st.PeriodRuns, k0, k1);
+        clearRows(st.PeriodPoints, k0, k1);
+        clearRows(st.OveruseRuns, k0, k1);
+        clearRows(st.OveruseEarned, k0, k1);
+        clearRows(st.RunsToday, k0, k1); // all-zero bytes are 0.0f
+        clearRows(st.PointsToday, k0, k1);
+        fillNoTime(&st.PersonalBest(k0, 0), std::size_t(k1 - k0) * core::kLevels);
 
-    const LoadedRecord *e = loaded.entries.data();
-    const LoadedRecord *end = e + loaded.LoadedCount;
-    for (; e != end; ++e) {
-        const int level = e->LoadedLevel;
-        const LevelRule &rule = rules[std::size_t(level)];
-        const std::size_t i = std::size_t(e->LoadedStudent) * core::kLevels + std::size_t(level);
-        const std::int32_t t = e->LoadedTime;
-        const int p = rule.points(t);
-        const bool isRun = t < kRunLimit;
-        const double date = e->LoadedDate;
-        if (isRun)
-            ++totalRuns[i];
-        if (date > rule.passFrom) {
-            if (isRun)
-                ++periodRuns[i];
-            periodPoints[i] += p;
-        }
-        if (date > rule.overuseFrom) {
-            if (isRun)
-                ++overuseRuns[i];
-            overuseEarned[i] += p;
-        }
-        totalPoints[i] += p;
-        if (date >= today && date < today + 1) {
-            if (isRun)
-                runsToday[i] += 1;
-            pointsToday[i] += p;
+        const LoadedRecords::Record *end = loaded.byBlock.data() + loaded.blockEnd[std::size_t(b)];
+        for (; e != end; ++e) {
+            const int level = e->level;
+            const std::size_t i = std::size_t(e->student) * core::kLevels + std::size_t(level);
+            const std::int32_t t = e->seconds;
+            best[i] = std::min(best[i], t); // every record read
+            // SchoolBest(L), the lowest PersonalBest(k, L) of pupils 1..1000, is the lowest
+            // time of their records.
+            const bool schoolPupil = e->student >= 1 && e->student <= kSchoolBestPupils;
+            school[std::size_t(level)] =
+                std::min(school[std::size_t(level)], schoolPupil ? t : core::kNoTime);
+            if (!e->kept)
+                continue;
+            const LevelRule &rule = rules[std::size_t(level)];
+            const int p = points(level, t);
+            // A record of 6000 seconds or more is no run but earns its points.
+            const int run = t < kRunLimit ? 1 : 0;
+            const double date = e->date;
+            totalRuns[i] = std::int16_t(totalRuns[i] + run);
+            totalPoints[i] += p;
+            if (date > rule.passFrom) {
+                periodRuns[i] = std::int16_t(periodRuns[i] + run);
+                periodPoints[i] += p;
+            }
+            if (date > rule.overuseFrom) {
+                overuseRuns[i] = std::int16_t(overuseRuns[i] + run);
+                overuseEarned[i] += p;
+            }
+            if (date >= today && date < today + 1) {
+                runsToday[i] += float(run);
+                pointsToday[i] += p;
+            }
         }
     }
+    for (int level = 1; level <= core::kMaxLevel; ++level)
+        st.SchoolBest[level] = school[std::size_t(level)];
 }
 
 bool ComputeStatistics(core::AppState &state, LoadedRecords &loaded)
 {
-    ClearCountTables(state.stats);
-    if (!LoadGradeRecords(state, loaded))
+    if (!LoadGradeRecords(state, loaded)) {
+        // The counts are cleared before the load, whatever becomes of it.
+        core::Statistics &st = state.stats;
+        clearRows(st.TotalRuns, 0, core::kStudents);
+        clearRows(st.TotalPoints, 0, core::kStudents);
+        clearRows(st.PeriodRuns, 0, core::kStudents);
+        clearRows(st.PeriodPoints, 0, core::kStudents);
+        clearRows(st.OveruseRuns, 0, core::kStudents);
+        clearRows(st.OveruseEarned, 0, core::kStudents);
+        clearRows(st.RunsToday, 0, core::kStudents);
+        clearRows(st.PointsToday, 0, core::kStudents);
         return false;
-    AccumulateStatistics(state, loaded);
+    }
+    FillStatistics(state, loaded);
     return true;
 }
 
 bool ComputeStatistics(core::AppState &state)
 {
-    // The loaded-record tables and the read buffer live for the program run.
+    // The loaded records and the read buffer live for the program run.
     static thread_local LoadedRecords loaded;
     return ComputeStatistics(state, loaded);
 }
@@ -454,15 +563,13 @@ bool ComputeStatistics(core::AppState &state)
 void ComputeStatisticsFromImage(core::AppState &state, const char *records, std::int64_t count,
                                 LoadedRecords &loaded)
 {
-    ClearCountTables(state.stats);
-    LoadRecordsFromImage(state, records, count, loaded);
-    AccumulateStatistics(state, loaded);
+    GroupRecords(records, count, loaded);
+    FillStatistics(state, loaded);
 }
 
 QString GradeMark(int grade)
 {
-    static const char16_t *const marks[] = {u"①", u"②", u"③", u"④", u"⑤",
-                                            u"⑥", u"Ⅰ", u"Ⅱ", u"Ⅲ"};
+    static const char16_t *const marks[] = {u"①", u"②", u"③", u"④", u"⑤", u"⑥", u"Ⅰ", u"Ⅱ", u"Ⅲ"};
     if (grade >= 1 && grade <= 9)
         return QString::fromUtf16(marks[grade - 1]);
     return QStringLiteral("　");

@@ -72,7 +72,8 @@ TEST(DataToolCsv, FieldsAreQuotedOnlyWhenTheyMustBe)
     EXPECT_EQ(datatool::CsvField(QString()), QString());
     EXPECT_EQ(datatool::CsvField(QStringLiteral(" a ")), QStringLiteral(" a "));
     EXPECT_EQ(datatool::CsvField(QStringLiteral("a,b")), QStringLiteral("\"a,b\""));
-    EXPECT_EQ(datatool::CsvField(QStringLiteral("say \"hi\"")), QStringLiteral("\"say \"\"hi\"\"\""));
+    EXPECT_EQ(datatool::CsvField(QStringLiteral("say \"hi\"")),
+              QStringLiteral("\"say \"\"hi\"\"\""));
     EXPECT_EQ(datatool::CsvField(QStringLiteral("a\nb")), QStringLiteral("\"a\nb\""));
 }
 
@@ -96,26 +97,28 @@ TEST_F(DataTool, StatsAreThoseOfTheProgram)
     writeGrades(sample());
     const datatool::Result r = run({QStringLiteral("stats")});
     EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, QByteArray("pupil,level,total_runs,total_points,period_runs,period_points,"
-                                "overuse_runs,overuse_earned,runs_today,points_today,personal_best\n"
-                                "7,1,1,5,1,5,1,5,0,0,25\n"
-                                "12,3,2,9,1,4,1,4,1,4,30\n"));
+    EXPECT_EQ(r.out,
+              QByteArray("pupil,level,total_runs,total_points,period_runs,period_points,"
+                         "overuse_runs,overuse_earned,runs_today,points_today,personal_best\n"
+                         "7,1,1,5,1,5,1,5,0,0,25\n"
+                         "12,3,2,9,1,4,1,4,1,4,30\n"));
 }
 
 TEST_F(DataTool, TodayComesFromTheOption)
 {
     writeGrades(sample());
     const datatool::Result r = datatool::Run(
-        {QStringLiteral("--today=2026-12-08"), QStringLiteral("--app-folder=") + inst.programFolder(),
-         QStringLiteral("stats")},
+        {QStringLiteral("--today=2026-12-08"),
+         QStringLiteral("--app-folder=") + inst.programFolder(), QStringLiteral("stats")},
         QString(), kToday);
     EXPECT_EQ(r.status, 0);
     // On the 8th, pupil 7's run is of today and pupil 12's run of the 9th lies ahead (a date
     // later than the day before the period counts).
-    EXPECT_EQ(r.out, QByteArray("pupil,level,total_runs,total_points,period_runs,period_points,"
-                                "overuse_runs,overuse_earned,runs_today,points_today,personal_best\n"
-                                "7,1,1,5,1,5,1,5,1,5,25\n"
-                                "12,3,2,9,1,4,1,4,0,0,30\n"));
+    EXPECT_EQ(r.out,
+              QByteArray("pupil,level,total_runs,total_points,period_runs,period_points,"
+                         "overuse_runs,overuse_earned,runs_today,points_today,personal_best\n"
+                         "7,1,1,5,1,5,1,5,1,5,25\n"
+                         "12,3,2,9,1,4,1,4,0,0,30\n"));
 }
 
 TEST_F(DataTool, BestOverPupilsOneToAThousand)
@@ -157,19 +160,21 @@ TEST_F(DataTool, CheckFindsNothingInACleanInstallation)
 
 TEST_F(DataTool, CheckReportsEveryProblemOnItsLine)
 {
-    inst.writeCommonData({QStringLiteral("13"), QStringLiteral("12345テスト小学校"), QStringLiteral("0"),
-                          QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("abc"),
+    inst.writeCommonData({QStringLiteral("13"), QStringLiteral("12345テスト小学校"),
                           QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
-                          QStringLiteral("0")});
-    inst.writeRoster({QStringLiteral("7,2016,0,0,山田　花子,0,,"), QStringLiteral("8,2016,0,0,短い"),
-                      QStringLiteral("7,2016,0,0,二度目,0,,"), QStringLiteral("6000,2016,0,0,範囲外,0,,")});
+                          QStringLiteral("abc"), QStringLiteral("0"), QStringLiteral("0"),
+                          QStringLiteral("0"), QStringLiteral("0")});
+    inst.writeRoster({QStringLiteral("7,2016,0,0,山田　花子,0,,"),
+                      QStringLiteral("8,2016,0,0,短い"), QStringLiteral("7,2016,0,0,二度目,0,,"),
+                      QStringLiteral("6000,2016,0,0,範囲外,0,,")});
     QStringList levels;
     for (int level = 1; level <= 6; ++level)
-        levels << QStringLiteral("%1,60,100,3,1,0,0,7,7,,,").arg(level == 2 ? QStringLiteral("abc")
-                                                                         : QStringLiteral("30"));
+        levels << QStringLiteral("%1,60,100,3,1,0,0,7,7,,,")
+                      .arg(level == 2 ? QStringLiteral("abc") : QStringLiteral("30"));
     levels[3] = QStringLiteral("0,60,100,3,1,0,0,7,7,,"); // eleven fields, no target
     inst.writeCriteria(levels);
-    inst.writeSoundTable({QStringLiteral("正解音2,seikai1,seikai9,*"), QStringLiteral("間違い音2,machigai1"),
+    inst.writeSoundTable({QStringLiteral("正解音2,seikai1,seikai9,*"),
+                          QStringLiteral("間違い音2,machigai1"),
                           QStringLiteral("自己最高音2,jiko1,*")});
     QFile::remove(inst.soundFolder() + QStringLiteral("合格.wav"));
     inst.writeBytes(QStringLiteral("data/音フォルダ/jiko1.wav"), QByteArray("not a wave"));
@@ -178,29 +183,43 @@ TEST_F(DataTool, CheckReportsEveryProblemOnItsLine)
 
     const datatool::Result r = run({QStringLiteral("check")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(text(r.out).split(u'\n'),
-              QStringLiteral(
-                  "ROOT/data/共通データ.txt:0: 1 番目の項目（年度の始まりの月）「13」が 1～12 の数ではありません\n"
-                  "ROOT/data/新名簿.txt:2: 項目が 5 個しかありません（8 個必要です）\n"
-                  "ROOT/data/新名簿.txt:3: 生徒番号 7 は 1 行目にもあります\n"
-                  "ROOT/data/新名簿.txt:4: 生徒番号「6000」が 1～5000 の範囲にありません\n"
-                  "ROOT/data/Tavoro/タイム回数データ.txt:3: 目標Time「abc」が数ではありません（0 として読まれます）\n"
-                  "ROOT/data/Tavoro/タイム回数データ.txt:5: 項目が 11 個あります（12 個必要です）。これより後の項目がずれて読まれます\n"
-                  "ROOT/data/Tavoro/タイム回数データ.txt:5: 目標Time が 0 以下です（ポイントが付きません）\n"
-                  "ROOT/data/Tavoro/タイム回数データ.txt:0: レベルの行が 6 行しかありません（7 行必要です）\n"
-                  "ROOT/data/音フォルダ/新音ファイル.txt:1: 「正解音2」の音ファイル seikai9.wav のファイルがありません\n"
-                  // line 2 has no "*": line 3 is read as more files of its cue
-                  "ROOT/data/音フォルダ/新音ファイル.txt:2: 「間違い音2」の音ファイルの並びが * で終わっていません（次の行も音ファイルとして読まれます）\n"
-                  "ROOT/data/音フォルダ/新音ファイル.txt:2: 「間違い音2」の音ファイル 自己最高音2.wav のファイルがありません\n"
-                  "ROOT/data/音フォルダ/新音ファイル.txt:2: 「間違い音2」の音ファイル jiko1.wav のファイルを再生できません（not a RIFF/WAVE file）\n"
-                  "ROOT/data/音フォルダ/新音ファイル.txt:3: 「自己最高音2」に音ファイルがありません\n"
-                  "ROOT/data/音フォルダ/新音ファイル.txt:0: 「不合格音1」に音ファイルがありません\n"
-                  "ROOT/data/音フォルダ/合格.wav:0: ファイルがありません\n"
-                  "ROOT/data/Tavoro/成績累積データ.dat:2: 生徒番号 5001 が 0～5000 の範囲にありません（この記録は読まれません）\n"
-                  "ROOT/data/Tavoro/成績累積データ.dat:2: レベル 36 が 0～35 の範囲にありません（この記録は読まれません）\n"
-                  "ROOT/data/Tavoro/成績累積データ.dat:3: 生徒番号 -1 が 0～5000 の範囲にありません（この記録は読まれません）\n"
-                  "ROOT/data/Tavoro/成績累積データ.dat:4: 最後の記録が途中で切れています（30 バイトしかありません。記録は 44 バイトです）\n")
-                  .split(u'\n'));
+    EXPECT_EQ(
+        text(r.out).split(u'\n'),
+        QStringLiteral(
+            "ROOT/data/共通データ.txt:0: 1 番目の項目（年度の始まりの月）「13」が 1～12 "
+            "の数ではありません\n"
+            "ROOT/data/新名簿.txt:2: 項目が 5 個しかありません（8 個必要です）\n"
+            "ROOT/data/新名簿.txt:3: 生徒番号 7 は 1 行目にもあります\n"
+            "ROOT/data/新名簿.txt:4: 生徒番号「6000」が 1～5000 の範囲にありません\n"
+            "ROOT/data/Tavoro/タイム回数データ.txt:3: 目標Time「abc」が数ではありません（0 "
+            "として読まれます）\n"
+            "ROOT/data/Tavoro/タイム回数データ.txt:5: 項目が 11 個あります（12 "
+            "個必要です）。これより後の項目がずれて読まれます\n"
+            "ROOT/data/Tavoro/タイム回数データ.txt:5: 目標Time が 0 "
+            "以下です（ポイントが付きません）\n"
+            "ROOT/data/Tavoro/タイム回数データ.txt:0: レベルの行が 6 行しかありません（7 "
+            "行必要です）\n"
+            "ROOT/data/音フォルダ/新音ファイル.txt:1: 「正解音2」の音ファイル seikai9.wav "
+            "のファイルがありません\n"
+            // line 2 has no "*": line 3 is read as more files of its cue
+            "ROOT/data/音フォルダ/新音ファイル.txt:2: 「間違い音2」の音ファイルの並びが * "
+            "で終わっていません（次の行も音ファイルとして読まれます）\n"
+            "ROOT/data/音フォルダ/新音ファイル.txt:2: 「間違い音2」の音ファイル 自己最高音2.wav "
+            "のファイルがありません\n"
+            "ROOT/data/音フォルダ/新音ファイル.txt:2: 「間違い音2」の音ファイル jiko1.wav "
+            "のファイルを再生できません（not a RIFF/WAVE file）\n"
+            "ROOT/data/音フォルダ/新音ファイル.txt:3: 「自己最高音2」に音ファイルがありません\n"
+            "ROOT/data/音フォルダ/新音ファイル.txt:0: 「不合格音1」に音ファイルがありません\n"
+            "ROOT/data/音フォルダ/合格.wav:0: ファイルがありません\n"
+            "ROOT/data/Tavoro/成績累積データ.dat:2: 生徒番号 5001 が 0～5000 "
+            "の範囲にありません（この記録は読まれません）\n"
+            "ROOT/data/Tavoro/成績累積データ.dat:2: レベル 36 が 0～35 "
+            "の範囲にありません（この記録は読まれません）\n"
+            "ROOT/data/Tavoro/成績累積データ.dat:3: 生徒番号 -1 が 0～5000 "
+            "の範囲にありません（この記録は読まれません）\n"
+            "ROOT/data/Tavoro/成績累積データ.dat:4: 最後の記録が途中で切れています（30 "
+            "バイトしかありません。記録は 44 バイトです）\n")
+            .split(u'\n'));
 }
 
 TEST_F(DataTool, CheckSaysWhenAFileCannotBeRead)
@@ -228,7 +247,8 @@ TEST_F(DataTool, AMissingProgramDataFolderCannotBeRead)
     QDir(inst.programDataFolder()).removeRecursively();
     const datatool::Result r = run({QStringLiteral("export")});
     EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(text(r.err).startsWith(QStringLiteral("ROOT/data/Tavoro/成績累積データ.dat: ファイルがありません")))
+    EXPECT_TRUE(text(r.err).startsWith(
+        QStringLiteral("ROOT/data/Tavoro/成績累積データ.dat: ファイルがありません")))
         << r.err.constData();
 }
 
@@ -241,23 +261,23 @@ class DataToolArguments : public ::testing::TestWithParam<BadArgs> {};
 
 TEST_P(DataToolArguments, BadArgumentsGiveTheUsageAndStatusTwo)
 {
-    const datatool::Result r = datatool::Run(GetParam().args, QStringLiteral("/nonexistent"), kToday);
+    const datatool::Result r =
+        datatool::Run(GetParam().args, QStringLiteral("/nonexistent"), kToday);
     EXPECT_EQ(r.status, 2);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_TRUE(QString::fromUtf8(r.err).contains(datatool::Usage()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DataToolArguments,
-    ::testing::Values(BadArgs{"none", {}}, BadArgs{"unknown", {"list"}},
-                      BadArgs{"twoCommands", {"best", "stats"}},
-                      BadArgs{"badDate", {"--today", "2026-13-01", "best"}},
-                      BadArgs{"shortDate", {"--today", "2026-1-01", "best"}},
-                      BadArgs{"noDate", {"best", "--today"}},
-                      BadArgs{"noFolder", {"--app-folder"}},
-                      BadArgs{"emptyFolder", {"--app-folder=", "best"}},
-                      BadArgs{"unknownOption", {"--verbose", "best"}}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, DataToolArguments,
+                         ::testing::Values(BadArgs{"none", {}}, BadArgs{"unknown", {"list"}},
+                                           BadArgs{"twoCommands", {"best", "stats"}},
+                                           BadArgs{"badDate", {"--today", "2026-13-01", "best"}},
+                                           BadArgs{"shortDate", {"--today", "2026-1-01", "best"}},
+                                           BadArgs{"noDate", {"best", "--today"}},
+                                           BadArgs{"noFolder", {"--app-folder"}},
+                                           BadArgs{"emptyFolder", {"--app-folder=", "best"}},
+                                           BadArgs{"unknownOption", {"--verbose", "best"}}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(DataTool, TheExecutableRunsWithoutADisplay)
 {
@@ -285,9 +305,12 @@ TEST_F(DataTool, TheExecutableRunsWithoutADisplay)
             {QStringLiteral("--app-folder"), inst.programFolder(), QStringLiteral("check")});
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 1);
-    EXPECT_EQ(QString::fromUtf8(p.readAllStandardOutput()).replace(inst.root(), QStringLiteral("ROOT")),
-              QStringLiteral("ROOT/data/Tavoro/成績累積データ.dat:5: 生徒番号 5001 が 0～5000 の範囲にありません（この記録は読まれません）\n"
-                             "ROOT/data/Tavoro/成績累積データ.dat:6: 最後の記録が途中で切れています（3 バイトしかありません。記録は 44 バイトです）\n"));
+    EXPECT_EQ(
+        QString::fromUtf8(p.readAllStandardOutput()).replace(inst.root(), QStringLiteral("ROOT")),
+        QStringLiteral("ROOT/data/Tavoro/成績累積データ.dat:5: 生徒番号 5001 が 0～5000 "
+                       "の範囲にありません（この記録は読まれません）\n"
+                       "ROOT/data/Tavoro/成績累積データ.dat:6: 最後の記録が途中で切れています（3 "
+                       "バイトしかありません。記録は 44 バイトです）\n"));
 
     p.start(QStringLiteral(TAVORO_DATA_TOOL), {QStringLiteral("frobnicate")});
     ASSERT_TRUE(p.waitForFinished(30000));

@@ -40,7 +40,7 @@ QByteArray readFile(const QString &path)
 TEST(GradeRecord, EncodesTheFortyFourBytesLittleEndian)
 {
     GradeRecord r;
-    r.RecDate = 46365; // 2026-12-09
+    r.RecDate = 46365;  // 2026-12-09
     r.RecClock = 0.375; // 09:00:00
     r.RecStudent = 1234;
     r.RecLevel = 7;
@@ -50,15 +50,15 @@ TEST(GradeRecord, EncodesTheFortyFourBytesLittleEndian)
     r.RecPointsText = records::GradeTextField(QStringLiteral("0"));
     r.RecReserved = records::GradeTextField(QString());
 
-    const QByteArray expected = fromHex("00 00 00 00 a0 a3 e6 40"  // RecDate
-                                        "00 00 00 00 00 00 d8 3f"  // RecClock
-                                        "d2 04"                    // RecStudent
-                                        "07 00"                    // RecLevel
-                                        "9f 86 01 00"              // RecSeconds
-                                        "31 32 33 34 35"           // RecSchool
-                                        "20 20 20 20 20"           // RecNote
-                                        "30 20 20 20 20"           // RecPointsText
-                                        "20 20 20 20 20");         // RecReserved
+    const QByteArray expected = fromHex("00 00 00 00 a0 a3 e6 40" // RecDate
+                                        "00 00 00 00 00 00 d8 3f" // RecClock
+                                        "d2 04"                   // RecStudent
+                                        "07 00"                   // RecLevel
+                                        "9f 86 01 00"             // RecSeconds
+                                        "31 32 33 34 35"          // RecSchool
+                                        "20 20 20 20 20"          // RecNote
+                                        "30 20 20 20 20"          // RecPointsText
+                                        "20 20 20 20 20");        // RecReserved
     ASSERT_EQ(expected.size(), 44);
     EXPECT_EQ(encodeOne(r).toHex(' '), expected.toHex(' '));
     EXPECT_EQ(records::DecodeGradeRecord(expected.constData()), r);
@@ -104,13 +104,11 @@ TEST_P(GradeTextFieldTest, CutsToFiveBytesWithoutSplittingACharacter)
 INSTANTIATE_TEST_SUITE_P(
     Texts, GradeTextFieldTest,
     ::testing::Values(TextCase{u"", "20 20 20 20 20"}, TextCase{u"0", "30 20 20 20 20"},
-                      TextCase{u"12345", "31 32 33 34 35"},
-                      TextCase{u"1234567", "31 32 33 34 35"},
+                      TextCase{u"12345", "31 32 33 34 35"}, TextCase{u"1234567", "31 32 33 34 35"},
                       // あ い are two bytes each: the third would need bytes 5 and 6
                       TextCase{u"あいう", "82 a0 82 a2 20"},
                       // a あ い fit exactly
-                      TextCase{u"aあいう", "61 82 a0 82 a2"},
-                      TextCase{u"abcdあ", "61 62 63 64 20"},
+                      TextCase{u"aあいう", "61 82 a0 82 a2"}, TextCase{u"abcdあ", "61 62 63 64 20"},
                       // half-width katakana take one byte each
                       TextCase{u"ｱｲｳｴｵｶ", "b1 b2 b3 b4 b5"}));
 

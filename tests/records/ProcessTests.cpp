@@ -80,8 +80,8 @@ TEST(Processes, ConcurrentAppendsKeepEveryRecordExactlyOnce)
     std::map<int, int> lastOfPupil;
     for (const GradeRecord &r : decode(bytes)) {
         // Intact: every byte as the helper's recording step writes it.
-        GradeRecord expected = makeRecord(r.RecStudent, 3, r.RecSeconds, day(2026, 12, 9),
-                                          36000.0 / 86400.0);
+        GradeRecord expected =
+            makeRecord(r.RecStudent, 3, r.RecSeconds, day(2026, 12, 9), 36000.0 / 86400.0);
         ASSERT_EQ(r, expected);
         ASSERT_GE(r.RecStudent, 101);
         ASSERT_LT(r.RecStudent, 101 + kProcesses);
@@ -108,8 +108,8 @@ TEST(Processes, ALockHeldByAnotherProcessMakesTheAppendWaitThenSucceed)
     s.pupil.CurrentStudent = 12;
     s.run.CurrentLevel = 3;
     s.run.RunTime = 40;
-    std::fill(s.stats.PersonalBest.data(), s.stats.PersonalBest.data() + s.stats.PersonalBest.size(),
-              core::kNoTime);
+    std::fill(s.stats.PersonalBest.data(),
+              s.stats.PersonalBest.data() + s.stats.PersonalBest.size(), core::kNoTime);
     s.stats.SchoolBest.fill(core::kNoTime);
 
     // The other PC lets the lock go after three seconds of the program's clock.

@@ -158,8 +158,8 @@ TEST_F(Recording, AnErrorThatNoRetryCanHelpEndsTheProgram)
     ASSERT_TRUE(QDir(w.inst.programDataFolder()).removeRecursively());
     EXPECT_FALSE(record());
     ASSERT_EQ(w.dialogs.calls.size(), 1u);
-    EXPECT_EQ(w.dialogs.calls[0].text,
-              QStringLiteral("成績ランダムファイル記録") + QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_EQ(w.dialogs.calls[0].text, QStringLiteral("成績ランダムファイル記録") +
+                                           QString::fromLocal8Bit(std::strerror(ENOENT)));
     EXPECT_TRUE(w.programExit.requested);
     EXPECT_TRUE(w.screens.log.contains(QStringLiteral("closeAll")));
     // The best-time checks before the append have run; the school best after it has not.

@@ -6,9 +6,9 @@
 //   hold FILE                  holds the whole-file lock of FILE, prints "locked", and lets it
 //                              go when a line arrives on its input ("released")
 //   wait                       prints "running" and ends when a line arrives on its input
-#include "support/Fakes.h"
 #include "platform/RecordFile.h"
 #include "records/Recording.h"
+#include "support/Fakes.h"
 
 #include <QThread>
 
@@ -58,7 +58,8 @@ int append(const char *folder, int pupil, int count)
     test::FakeDialogs dialogs;
     test::FakeExit programExit;
     test::FakeLauncher launcher;
-    core::AppState state(core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
+    core::AppState state(
+        core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
     state.settings.ProgramDataFolder = QString::fromLocal8Bit(folder);
     state.settings.SchoolCode = QStringLiteral("12345");
     state.pupil.CurrentStudent = std::int16_t(pupil);

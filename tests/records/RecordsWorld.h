@@ -3,9 +3,9 @@
 // runs), a temporary installation, and helpers that write and read grade files.
 #pragma once
 
+#include "records/GradeFile.h"
 #include "support/Fakes.h"
 #include "support/Installation.h"
-#include "records/GradeFile.h"
 
 #include <QByteArray>
 #include <QDate>

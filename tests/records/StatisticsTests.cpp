@@ -73,19 +73,19 @@ TEST_P(RecordPointsTest, PointsOfARecordWithTheMultiplier)
 
 INSTANTIATE_TEST_SUITE_P(
     Records, RecordPointsTest,
-    ::testing::Values(
-        RecordPointsCase{60, 2.0f, 30, 22}, // 11.25 -> 11, times 2
-        RecordPointsCase{60, 1.5f, 30, 16}, // 11 x 1.5 = 16.5
-        // a time of 1000 s and more counts by its first three digits below the target:
-        // 1500 -> 150, ((2000 - 150) / 2000)^3 x 50 + 5 = 44.57
-        RecordPointsCase{2000, 1.0f, 1500, 44}, RecordPointsCase{2000, 1.0f, 1000, 47},
-        RecordPointsCase{2000, 1.0f, 2000, 41},
-        // 6000 s on a target of 1000 s: not a run, but 1 point
-        RecordPointsCase{1000, 1.0f, 6000, 1}, RecordPointsCase{1000, 3.0f, 6000, 3},
-        RecordPointsCase{1000, 1.0f, 99998, 0},
-        // the multiplier's decimal value: 10 points x 0.7 = 7 (not 6.9999999)
-        RecordPointsCase{30, 0.7f, 16, 7}, RecordPointsCase{30, 0.9f, 16, 9},
-        RecordPointsCase{30, 1.1f, 16, 11}, RecordPointsCase{0, 1.0f, 0, 0}));
+    ::testing::Values(RecordPointsCase{60, 2.0f, 30, 22}, // 11.25 -> 11, times 2
+                      RecordPointsCase{60, 1.5f, 30, 16}, // 11 x 1.5 = 16.5
+                      // a time of 1000 s and more counts by its first three digits below the
+                      // target: 1500 -> 150, ((2000 - 150) / 2000)^3 x 50 + 5 = 44.57
+                      RecordPointsCase{2000, 1.0f, 1500, 44},
+                      RecordPointsCase{2000, 1.0f, 1000, 47},
+                      RecordPointsCase{2000, 1.0f, 2000, 41},
+                      // 6000 s on a target of 1000 s: not a run, but 1 point
+                      RecordPointsCase{1000, 1.0f, 6000, 1}, RecordPointsCase{1000, 3.0f, 6000, 3},
+                      RecordPointsCase{1000, 1.0f, 99998, 0},
+                      // the multiplier's decimal value: 10 points x 0.7 = 7 (not 6.9999999)
+                      RecordPointsCase{30, 0.7f, 16, 7}, RecordPointsCase{30, 0.9f, 16, 9},
+                      RecordPointsCase{30, 1.1f, 16, 11}, RecordPointsCase{0, 1.0f, 0, 0}));
 
 TEST(EarnedPoints, TakesTheMultiplierAsWritten)
 {
@@ -102,6 +102,22 @@ TEST(EarnedPoints, TakesTheMultiplierAsWritten)
     EXPECT_EQ(records::EarnedPoints(1e12f, 3), 2147483647); // held at the largest count
     EXPECT_EQ(records::EarnedPoints(-1.5f, 11), -16);       // the remainder dropped
     EXPECT_EQ(records::EarnedPoints(std::nanf(""), 11), 0);
+}
+
+TEST(RecordPoints, AreTheRunPointsTimesTheMultiplierBelowAThousandSeconds)
+{
+    core::Criteria c;
+    for (const float m : {0.7f, 1.1f, 1.5f, 2.0f, 0.3f, 2.75f, 0.01f, 1e-7f, 3.3e5f, 0.0f}) {
+        for (const std::int32_t target : {1, 13, 60, 999}) {
+            c.TargetTime[9] = target;
+            c.PointMultiplier[9] = m;
+            for (std::int32_t t = 0; t < 1000; t += 1 + t / 50) {
+                ASSERT_EQ(records::RecordPoints(c, 9, t),
+                          records::EarnedPoints(m, records::RunPoints(target, t)))
+                    << "multiplier " << m << " target " << target << " time " << t;
+            }
+        }
+    }
 }
 
 // ---- the computation ---------------------------------------------------------------------
@@ -244,7 +260,7 @@ TEST_F(Stats, PeriodsOfOneDayZeroDaysTextAndEmpty)
     write({makeRecord(3, 1, 30, today(0)), makeRecord(3, 1, 30, today(-1)),
            makeRecord(3, 2, 30, today(0))});
     compute();
-    EXPECT_EQ(st().PeriodRuns(3, 1), 1); // one day: today only
+    EXPECT_EQ(st().PeriodRuns(3, 1), 1);  // one day: today only
     EXPECT_EQ(st().OveruseRuns(3, 1), 0); // no day at all
     EXPECT_EQ(st().PeriodRuns(3, 2), 0);  // a text counts as 0 days
     EXPECT_EQ(st().OveruseRuns(3, 2), 0); // so does an empty field
@@ -275,8 +291,8 @@ TEST_F(Stats, TheExampleOfTheMultiplier)
 
 TEST_F(Stats, RecordsOutsideThePupilAndLevelRangesAreSkipped)
 {
-    write({makeRecord(5001, 1, 1), makeRecord(-1, 1, 1), makeRecord(3, 36, 1),
-           makeRecord(3, -1, 1), makeRecord(32767, 32767, 1), makeRecord(3, 1, 40)});
+    write({makeRecord(5001, 1, 1), makeRecord(-1, 1, 1), makeRecord(3, 36, 1), makeRecord(3, -1, 1),
+           makeRecord(32767, 32767, 1), makeRecord(3, 1, 40)});
     compute();
     EXPECT_EQ(loaded.LoadedCount, 1);
     EXPECT_EQ(st().TotalRuns(3, 1), 1);
@@ -304,20 +320,34 @@ TEST_F(Stats, ATrailingPartialRecordIsNotARecord)
     EXPECT_EQ(st().PersonalBest(9, 1), 99999);
 }
 
-TEST_F(Stats, TheLoadedRecordsHoldTheFields)
+TEST_F(Stats, TheLoadedRecordsAreGroupedByBlockOfPupilsInFileOrder)
 {
-    GradeRecord r = makeRecord(44, 6, 77, today(-1), 0.5);
-    r.RecPointsText = records::GradeTextField(QStringLiteral(" 12"));
-    write({r});
+    // Pupils 300 and 5000 lie in later blocks than pupils 0 and 44.
+    write({makeRecord(300, 6, 77, today(-1)), makeRecord(44, 6, 70), makeRecord(0, 2, 5),
+           makeRecord(5000, 1, 9), makeRecord(44, 7, 71, -3.0), makeRecord(6000, 1, 1)});
     compute();
-    ASSERT_EQ(loaded.LoadedCount, 1);
-    const records::LoadedRecord &e = loaded.entries[0];
-    EXPECT_EQ(e.LoadedDate, today(-1));
-    EXPECT_EQ(e.LoadedClock, 0.5);
-    EXPECT_EQ(e.LoadedStudent, 44);
-    EXPECT_EQ(e.LoadedLevel, 6);
-    EXPECT_EQ(e.LoadedTime, 77);
-    EXPECT_EQ(e.LoadedPoints, 12);
+    using B = records::LoadedRecords;
+    EXPECT_EQ(loaded.LoadedCount, 3); // pupil 0 and the negative date for the best only
+    const auto block = [](int pupil) { return pupil / B::kBlockPupils; };
+    ASSERT_EQ(loaded.blockEnd[std::size_t(block(44))], 3);
+    ASSERT_EQ(loaded.blockEnd[std::size_t(block(300))], 4);
+    ASSERT_EQ(loaded.blockEnd[std::size_t(block(5000))], 5);
+    EXPECT_EQ(loaded.blockEnd[B::kBlocks - 1], 5);
+    const auto &r = loaded.byBlock;
+    EXPECT_EQ(r[0].student, 44);
+    EXPECT_EQ(r[0].seconds, 70);
+    EXPECT_EQ(r[0].kept, 1);
+    EXPECT_EQ(r[1].student, 0);
+    EXPECT_EQ(r[1].kept, 0);
+    EXPECT_EQ(r[2].student, 44);
+    EXPECT_EQ(r[2].level, 7);
+    EXPECT_EQ(r[2].kept, 0);
+    EXPECT_EQ(r[3].student, 300);
+    EXPECT_EQ(r[3].date, today(-1));
+    EXPECT_EQ(r[3].level, 6);
+    EXPECT_EQ(r[4].student, 5000);
+    EXPECT_EQ(st().PersonalBest(44, 7), 71);
+    EXPECT_EQ(st().TotalRuns(44, 7), 0);
 }
 
 TEST_F(Stats, EveryComputationStartsAfresh)
@@ -381,14 +411,95 @@ TEST_F(Stats, AFolderThatComesBackWithinTheRetriesIsRead)
     EXPECT_EQ(st().TotalRuns(2, 1), 1);
 }
 
+TEST_F(Stats, AgreesWithTheRulesTakenOneRecordAtATime)
+{
+    // Random records of every kind against the rules applied plainly, record by record.
+    std::mt19937 rng(42);
+    core::Criteria &c = w.state->criteria;
+    for (int level = 1; level <= core::kMaxLevel; ++level) {
+        const int targets[] = {0, 1, 7, 30, 60, 999, 1000, 2500, 150000};
+        const float factors[] = {1.0f, 0.7f, 1.5f, 2.0f, 0.0f, 1.1f};
+        c.TargetTime[level] = targets[rng() % 9];
+        c.PointMultiplier[level] = factors[rng() % 6];
+        c.PassPeriodDays[level] = core::Variant(int(rng() % 40));
+        c.OverusePeriodDays[level] =
+            rng() % 5 == 0 ? core::Variant() : core::Variant(int(rng() % 10));
+    }
+    std::vector<GradeRecord> recs;
+    for (int i = 0; i < 6000; ++i) {
+        const int pupil = rng() % 20 == 0 ? int(rng() % 5200) - 100 : int(rng() % 1400);
+        const int level = rng() % 30 == 0 ? int(rng() % 40) - 2 : int(rng() % 36);
+        const std::int32_t times[] = {std::int32_t(rng() % 200),
+                                      std::int32_t(rng() % 3000),
+                                      std::int32_t(rng() % 200000) - 10,
+                                      99999,
+                                      6000,
+                                      0};
+        const double date = today(-int(rng() % 60)) + (rng() % 50 == 0 ? -50000.0 : 0.0);
+        recs.push_back(makeRecord(pupil, level, times[rng() % 6], date));
+    }
+    write(recs);
+    compute();
+
+    core::Statistics expected;
+    std::fill(expected.PersonalBest.data(),
+              expected.PersonalBest.data() + expected.PersonalBest.size(), core::kNoTime);
+    const double now = today();
+    for (const GradeRecord &r : recs) {
+        const int k = r.RecStudent;
+        const int l = r.RecLevel;
+        if (k < 0 || k > core::kMaxStudent || l < 0 || l > core::kMaxLevel)
+            continue;
+        expected.PersonalBest(k, l) = std::min(expected.PersonalBest(k, l), r.RecSeconds);
+        if (!(r.RecDate >= 0) || k == 0 || l < 1)
+            continue;
+        const int p = records::RecordPoints(c, l, r.RecSeconds);
+        const bool run = r.RecSeconds < 6000;
+        expected.TotalRuns(k, l) += run;
+        expected.TotalPoints(k, l) += p;
+        if (r.RecDate > now - c.PassPeriodDays[l].number()) {
+            expected.PeriodRuns(k, l) += run;
+            expected.PeriodPoints(k, l) += p;
+        }
+        if (r.RecDate > now - c.OverusePeriodDays[l].number()) {
+            expected.OveruseRuns(k, l) += run;
+            expected.OveruseEarned(k, l) += p;
+        }
+        if (r.RecDate == now) {
+            expected.RunsToday(k, l) += run ? 1.0f : 0.0f;
+            expected.PointsToday(k, l) += p;
+        }
+    }
+    for (int k = 0; k <= core::kMaxStudent; ++k) {
+        for (int l = 0; l <= core::kMaxLevel; ++l) {
+            SCOPED_TRACE(testing::Message() << "pupil " << k << " level " << l);
+            ASSERT_EQ(st().PersonalBest(k, l), expected.PersonalBest(k, l));
+            ASSERT_EQ(st().TotalRuns(k, l), expected.TotalRuns(k, l));
+            ASSERT_EQ(st().TotalPoints(k, l), expected.TotalPoints(k, l));
+            ASSERT_EQ(st().PeriodRuns(k, l), expected.PeriodRuns(k, l));
+            ASSERT_EQ(st().PeriodPoints(k, l), expected.PeriodPoints(k, l));
+            ASSERT_EQ(st().OveruseRuns(k, l), expected.OveruseRuns(k, l));
+            ASSERT_EQ(st().OveruseEarned(k, l), expected.OveruseEarned(k, l));
+            ASSERT_EQ(st().RunsToday(k, l), expected.RunsToday(k, l));
+            ASSERT_EQ(st().PointsToday(k, l), expected.PointsToday(k, l));
+        }
+    }
+    for (int l = 1; l <= core::kMaxLevel; ++l) {
+        std::int32_t school = core::kNoTime;
+        for (int k = 1; k <= 1000; ++k)
+            school = std::min(school, expected.PersonalBest(k, l));
+        EXPECT_EQ(st().SchoolBest[l], school) << l;
+    }
+}
+
 // ---- rankings helpers --------------------------------------------------------------------
 
 TEST(GradeMark, MarksOfTheGrades)
 {
     const QStringList expected{QStringLiteral("　"), QStringLiteral("①"), QStringLiteral("②"),
-                               QStringLiteral("③"), QStringLiteral("④"), QStringLiteral("⑤"),
-                               QStringLiteral("⑥"), QStringLiteral("Ⅰ"), QStringLiteral("Ⅱ"),
-                               QStringLiteral("Ⅲ"), QStringLiteral("　")};
+                               QStringLiteral("③"),  QStringLiteral("④"), QStringLiteral("⑤"),
+                               QStringLiteral("⑥"),  QStringLiteral("Ⅰ"), QStringLiteral("Ⅱ"),
+                               QStringLiteral("Ⅲ"),  QStringLiteral("　")};
     for (int g = 0; g <= 10; ++g)
         EXPECT_EQ(records::GradeMark(g), expected[g]) << g;
     EXPECT_EQ(records::GradeMark(-1), QStringLiteral("　"));

@@ -198,14 +198,15 @@ private:
         const GradeImage image = readGradeFile(*m_state);
         if (!image.error.isEmpty())
             return fail(records::GradeFilePath(m_state->settings), image.error);
-        print(csvLine({QStringLiteral("record"), QStringLiteral("date"), QStringLiteral("time"),
-                       QStringLiteral("pupil"), QStringLiteral("level"), QStringLiteral("seconds"),
-                       QStringLiteral("school"), QStringLiteral("note"), QStringLiteral("points")}));
+        print(
+            csvLine({QStringLiteral("record"), QStringLiteral("date"), QStringLiteral("time"),
+                     QStringLiteral("pupil"), QStringLiteral("level"), QStringLiteral("seconds"),
+                     QStringLiteral("school"), QStringLiteral("note"), QStringLiteral("points")}));
         const qsizetype n = image.bytes.size() / records::kGradeRecordSize;
         QString text;
         for (qsizetype i = 0; i < n; ++i) {
-            const records::GradeRecord r = records::DecodeGradeRecord(
-                image.bytes.constData() + i * records::kGradeRecordSize);
+            const records::GradeRecord r =
+                records::DecodeGradeRecord(image.bytes.constData() + i * records::kGradeRecordSize);
             text += csvLine({QString::number(i + 1), dateText(r.RecDate), timeText(r.RecClock),
                              QString::number(r.RecStudent), QString::number(r.RecLevel),
                              QString::number(r.RecSeconds), records::GradeFieldTrimmed(r.RecSchool),
@@ -218,8 +219,9 @@ private:
 
     int stats()
     {
-        print(QStringLiteral("pupil,level,total_runs,total_points,period_runs,period_points,"
-                             "overuse_runs,overuse_earned,runs_today,points_today,personal_best\n"));
+        print(
+            QStringLiteral("pupil,level,total_runs,total_points,period_runs,period_points,"
+                           "overuse_runs,overuse_earned,runs_today,points_today,personal_best\n"));
         const core::Statistics &s = m_state->stats;
         QString text;
         for (int k = 1; k <= core::kMaxStudent; ++k) {
@@ -231,16 +233,13 @@ private:
                                  s.PersonalBest(k, l) != core::kNoTime;
                 if (!any)
                     continue;
-                text += csvLine({QString::number(k), QString::number(l),
-                                 QString::number(s.TotalRuns(k, l)),
-                                 QString::number(s.TotalPoints(k, l)),
-                                 QString::number(s.PeriodRuns(k, l)),
-                                 QString::number(s.PeriodPoints(k, l)),
-                                 QString::number(s.OveruseRuns(k, l)),
-                                 QString::number(s.OveruseEarned(k, l)),
-                                 platform::numberText(double(s.RunsToday(k, l))),
-                                 QString::number(s.PointsToday(k, l)),
-                                 QString::number(s.PersonalBest(k, l))});
+                text += csvLine(
+                    {QString::number(k), QString::number(l), QString::number(s.TotalRuns(k, l)),
+                     QString::number(s.TotalPoints(k, l)), QString::number(s.PeriodRuns(k, l)),
+                     QString::number(s.PeriodPoints(k, l)), QString::number(s.OveruseRuns(k, l)),
+                     QString::number(s.OveruseEarned(k, l)),
+                     platform::numberText(double(s.RunsToday(k, l))),
+                     QString::number(s.PointsToday(k, l)), QString::number(s.PersonalBest(k, l))});
             }
         }
         print(text);
@@ -308,9 +307,10 @@ private:
         const core::Variant &month = m_state->settings.SchoolYearStartMonth;
         const double m = month.number();
         if (!month.isNumber() || m != std::floor(m) || m < 1 || m > 12) {
-            problem(m_state->settings.DataFolder + QStringLiteral("共通データ.txt"), 0,
-                    QStringLiteral("1 番目の項目（年度の始まりの月）「%1」が 1～12 の数ではありません")
-                        .arg(month.text()));
+            problem(
+                m_state->settings.DataFolder + QStringLiteral("共通データ.txt"), 0,
+                QStringLiteral("1 番目の項目（年度の始まりの月）「%1」が 1～12 の数ではありません")
+                    .arg(month.text()));
         }
     }
 
@@ -350,10 +350,12 @@ private:
                 break;
             }
             if (l.fields.size() != kCriteriaFields) {
-                problem(path, l.line,
-                        QStringLiteral("項目が %1 個あります（%2 個必要です）。これより後の項目がずれて読まれます")
-                            .arg(l.fields.size())
-                            .arg(kCriteriaFields));
+                problem(
+                    path, l.line,
+                    QStringLiteral(
+                        "項目が %1 個あります（%2 個必要です）。これより後の項目がずれて読まれます")
+                        .arg(l.fields.size())
+                        .arg(kCriteriaFields));
             }
             for (int f = 0; f < 5 && f < l.fields.size(); ++f) {
                 bool ok = false;
@@ -364,16 +366,19 @@ private:
                             QStringLiteral("%1「%2」が数ではありません（0 として読まれます）")
                                 .arg(name, l.fields.at(f)));
                 } else if (f < 2 && v <= 0 && level <= levelCount) {
-                    problem(path, l.line,
-                            f == 0 ? QStringLiteral("目標Time が 0 以下です（ポイントが付きません）")
-                                   : QStringLiteral("最低Time が 0 以下です（すぐに時間切れになります）"));
+                    problem(
+                        path, l.line,
+                        f == 0
+                            ? QStringLiteral("目標Time が 0 以下です（ポイントが付きません）")
+                            : QStringLiteral("最低Time が 0 以下です（すぐに時間切れになります）"));
                 }
             }
         }
         if (level < levelCount) {
-            problem(path, 0, QStringLiteral("レベルの行が %1 行しかありません（%2 行必要です）")
-                                 .arg(level)
-                                 .arg(levelCount));
+            problem(path, 0,
+                    QStringLiteral("レベルの行が %1 行しかありません（%2 行必要です）")
+                        .arg(level)
+                        .arg(levelCount));
         }
     }
 
@@ -404,11 +409,12 @@ private:
             if (cueLine && cueLine->fields.last() != QLatin1String("*")) {
                 // The table is read field by field: the next line's fields become file names.
                 problem(path, line,
-                        QStringLiteral("「%1」の音ファイルの並びが * で終わっていません（次の行も音ファイルとして読まれます）")
+                        QStringLiteral("「%1」の音ファイルの並びが * "
+                                       "で終わっていません（次の行も音ファイルとして読まれます）")
                             .arg(name));
             }
-            const bool isPlayed = std::find(std::begin(played), std::end(played), cue) !=
-                                  std::end(played);
+            const bool isPlayed =
+                std::find(std::begin(played), std::end(played), cue) != std::end(played);
             if (slots[1].isEmpty()) {
                 if (isPlayed)
                     problem(path, line, QStringLiteral("「%1」に音ファイルがありません").arg(name));
@@ -432,7 +438,8 @@ private:
             if (tablePath.isEmpty())
                 problem(wavePath, 0, what);
             else
-                problem(tablePath, line, QStringLiteral("「%1」の音ファイル %2 の%3").arg(cue, file, what));
+                problem(tablePath, line,
+                        QStringLiteral("「%1」の音ファイル %2 の%3").arg(cue, file, what));
         };
         QFile f(platform::localPath(wavePath));
         if (!f.open(QIODevice::ReadOnly)) {
@@ -456,17 +463,19 @@ private:
         }
         const qsizetype n = image.bytes.size() / records::kGradeRecordSize;
         for (qsizetype i = 0; i < n; ++i) {
-            const records::GradeRecord r = records::DecodeGradeRecord(
-                image.bytes.constData() + i * records::kGradeRecordSize);
+            const records::GradeRecord r =
+                records::DecodeGradeRecord(image.bytes.constData() + i * records::kGradeRecordSize);
             if (r.RecStudent < 0 || r.RecStudent > core::kMaxStudent) {
                 problem(path, i + 1,
-                        QStringLiteral("生徒番号 %1 が 0～%2 の範囲にありません（この記録は読まれません）")
+                        QStringLiteral(
+                            "生徒番号 %1 が 0～%2 の範囲にありません（この記録は読まれません）")
                             .arg(r.RecStudent)
                             .arg(core::kMaxStudent));
             }
             if (r.RecLevel < 0 || r.RecLevel > core::kMaxLevel) {
                 problem(path, i + 1,
-                        QStringLiteral("レベル %1 が 0～%2 の範囲にありません（この記録は読まれません）")
+                        QStringLiteral(
+                            "レベル %1 が 0～%2 の範囲にありません（この記録は読まれません）")
                             .arg(r.RecLevel)
                             .arg(core::kMaxLevel));
             }
@@ -474,7 +483,8 @@ private:
         const qsizetype rest = image.bytes.size() % records::kGradeRecordSize;
         if (rest != 0) {
             problem(path, n + 1,
-                    QStringLiteral("最後の記録が途中で切れています（%1 バイトしかありません。記録は %2 バイトです）")
+                    QStringLiteral("最後の記録が途中で切れています（%1 "
+                                   "バイトしかありません。記録は %2 バイトです）")
                         .arg(rest)
                         .arg(records::kGradeRecordSize));
         }
@@ -496,9 +506,11 @@ QString Usage()
         "使い方: tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] COMMAND\n"
         "\n"
         "COMMAND:\n"
-        "  export  成績累積データの全記録 (record,date,time,pupil,level,seconds,school,note,points)\n"
+        "  export  成績累積データの全記録 "
+        "(record,date,time,pupil,level,seconds,school,note,points)\n"
         "  stats   生徒・レベルごとの集計 (pupil,level,total_runs,total_points,period_runs,\n"
-        "          period_points,overuse_runs,overuse_earned,runs_today,points_today,personal_best)\n"
+        "          "
+        "period_points,overuse_runs,overuse_earned,runs_today,points_today,personal_best)\n"
         "  best    レベルごとの学校最高記録 (level,school_best)\n"
         "  check   データファイルを調べ、問題を 1 行ずつ FILE:WHERE: message の形で出します\n"
         "\n"
