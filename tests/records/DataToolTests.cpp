@@ -132,6 +132,21 @@ TEST_F(DataTool, BestOverPupilsOneToAThousand)
     EXPECT_EQ(r.out, expected);
 }
 
+TEST_F(DataTool, StatsNeedTheCriteriaTheBestTimesDoNot)
+{
+    writeGrades(sample());
+    QFile::remove(inst.programDataFolder() + QStringLiteral("タイム回数データ.txt"));
+    const datatool::Result stats = run({QStringLiteral("stats")});
+    EXPECT_EQ(stats.status, 2);
+    EXPECT_TRUE(stats.out.isEmpty());
+    EXPECT_EQ(text(stats.err),
+              QStringLiteral(
+                  "ROOT/data/Tavoro/タイム回数データ.txt: 基準データのファイルがありません。\n"));
+    const datatool::Result best = run({QStringLiteral("best")});
+    EXPECT_EQ(best.status, 0);
+    EXPECT_TRUE(best.out.startsWith("level,school_best\n1,25\n2,99999\n3,30\n"));
+}
+
 TEST_F(DataTool, AMissingGradeFileHasNoRecords)
 {
     const datatool::Result r = run({QStringLiteral("export")});

@@ -164,8 +164,11 @@ public:
         if (command == QLatin1String("export"))
             return exportRecords();
         core::SetProfile(*m_state);
-        if (auto err = core::LoadCriteria(*m_state))
-            return fail(core::CriteriaFilePath(*m_state), *err);
+        // The points need the criteria; the best times do not.
+        if (command == QLatin1String("stats")) {
+            if (auto err = core::LoadCriteria(*m_state))
+                return fail(core::CriteriaFilePath(*m_state), *err);
+        }
         const GradeImage image = readGradeFile(*m_state);
         if (!image.error.isEmpty())
             return fail(records::GradeFilePath(m_state->settings), image.error);
