@@ -81,6 +81,17 @@ bool IsPracticeLevel(const AppState &state, int level)
            state.profile.LevelNames[level].contains(QStringLiteral("練"));
 }
 
+QString TrimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
+}
+
 bool IsTeacherName(const QString &name)
 {
     return name.contains(QStringLiteral("★")) || name.contains(QStringLiteral("先生"));

@@ -24,6 +24,9 @@ void StartLevel(AppState &state);
 // True for a practice level: its name contains "練".
 bool IsPracticeLevel(const AppState &state, int level);
 
+// A name without the half-width spaces that pad it; full-width spaces belong to the name.
+QString TrimSpaces(const QString &text);
+
 // True for a teacher: the name contains "★" or "先生".
 bool IsTeacherName(const QString &name);
 

@@ -46,17 +46,6 @@ constexpr int kLampPitch = 300;
 constexpr std::uint32_t kGreen = 0x00FF00;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 
-// The label text as the pupil should see it: a space-only trim of the roster name (the
-// roster pads names with spaces; a full-width space inside a name stays).
-QString trimSpaces(const QString &text)
-{
-    qsizetype b = 0, e = text.size();
-    while (b < e && text.at(b) == u' ')
-        ++b;
-    while (e > b && text.at(e - 1) == u' ')
-        --e;
-    return text.mid(b, e - b);
-}
 
 // The largest Gothic font up to `maxPixels` whose drawing of `text` stays inside `box`
 // (less `margin` pixels on each side), as a label centres it vertically.
@@ -590,7 +579,7 @@ void MainFrm::初期設定()
     const QString &title = m_state.profile.ProgramTitle;
     sLabel2->setText(title);
     m_statusLayout->setFontPoints(sLabel2, TitleFontPoints(title), true);
-    sLabel7->setText(trimSpaces(m_state.pupil.StudentName));
+    sLabel7->setText(core::TrimSpaces(m_state.pupil.StudentName));
     sLabel8->setText(validLevel ? m_state.profile.LevelNames[level] : QString());
     sLabel14->setText(m_state.settings.SchoolName);
     sLabel13->setText(QString::number(

@@ -3,6 +3,8 @@
 // shown for a school-year filter.
 #pragma once
 
+#include "core/Profile.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -23,8 +25,7 @@ struct RosterProblem;
 
 namespace tavoro::menus {
 
-// The text without the half-width spaces at its start and end; full-width spaces stay.
-QString TrimSpaces(const QString &text);
+using core::TrimSpaces;
 
 // The row that stands for no choice at the top of the list.
 QString NoChoiceRow();

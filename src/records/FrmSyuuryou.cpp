@@ -130,17 +130,6 @@ QString GoalClearedText()
 
 namespace {
 
-// The name without the half-width spaces that pad it; full-width spaces are part of it.
-QString trimSpaces(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ')
-        ++begin;
-    while (end > begin && text.at(end - 1) == u' ')
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 constexpr int kLabelLeft = 1845;
 constexpr int kLabelWidth = 11490;
@@ -288,7 +277,7 @@ void FrmSyuuryou::Form_Activate()
     const FinishPoints fp = FinishRunPoints(s.criteria, level, s.run.RunTime);
     Label19->setText(PointsLineText(fp, s.criteria.PointMultiplier[level]));
     Label18->setText(ResultLineText(s.run.RunTime));
-    Label17->setText(trimSpaces(s.pupil.StudentName));
+    Label17->setText(core::TrimSpaces(s.pupil.StudentName));
     Label15->setText(s.profile.ProgramTitle);
     Label16->setText(s.profile.LevelNames[level]);
     Label13->setText(LevelRunCountText(s.stats.RunsToday(p, level)));
