@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/Fakes.h"
+#include "support/GradeRecords.h"
 #include "support/Installation.h"
 
 #include "core/AppState.h"
@@ -24,55 +25,15 @@
 
 namespace tavoro::test {
 
-// Days since 1899-12-30.
-inline double dayValue(int y, int m, int d)
-{
-    return records::DateValue(QDate(y, m, d));
-}
-
-// A record as the recording step writes it.
-inline records::GradeRecord gradeRecord(int pupil, int level, std::int32_t seconds,
-                                        double date = dayValue(2026, 12, 9), double clock = 0.375)
-{
-    records::GradeRecord r;
-    r.RecDate = date;
-    r.RecClock = clock;
-    r.RecStudent = std::int16_t(pupil);
-    r.RecLevel = std::int16_t(level);
-    r.RecSeconds = seconds;
-    r.RecSchool = records::GradeTextField(QStringLiteral("12345"));
-    r.RecPointsText = records::GradeTextField(QStringLiteral("0"));
-    return r;
-}
-
-inline QByteArray encodeRecords(const std::vector<records::GradeRecord> &records)
-{
-    QByteArray bytes(qsizetype(records.size()) * records::kGradeRecordSize, '\0');
-    for (std::size_t i = 0; i < records.size(); ++i)
-        records::EncodeGradeRecord(records[i], bytes.data() + i * records::kGradeRecordSize);
-    return bytes;
-}
-
 // The fakes, a default installation (school "テスト小学校", school year from April, seven
 // levels with targets 25, 30, .. 55 seconds, 3 runs and 100 points to clear, a 7-day pass
 // period) and a small roster. Today is Wednesday 2026-12-09, 09:00; the school year is
 // 2026, so a pupil born in 2017 is in grade 3.
-struct MenusWorld {
-    FakeClock clock;
-    FakeRandom random;
-    FakeSoundPlayer sound;
-    FakeDialogs dialogs;
-    FakeExit programExit;
-    FakeLauncher launcher;
-    RecordingScreens screens;
+struct MenusWorld : FakeWorld {
     Installation inst;
-    std::unique_ptr<core::AppState> state;
 
     MenusWorld()
     {
-        state = std::make_unique<core::AppState>(
-            core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
-        state->screens = &screens;
         inst.writeDefaults();
         inst.writeRoster(defaultRoster());
     }

@@ -32,7 +32,15 @@ public:
         tick += tickStepPerRead;
         return now;
     }
-    void idle() override { tick += idleStepMs; }
+    // Advances the tick by idleStepMs, then runs onIdle with the new tick (so a test can let
+    // another process go on while a wait loop runs).
+    void idle() override
+    {
+        tick += idleStepMs;
+        ++idleCalls;
+        if (onIdle)
+            onIdle(tick);
+    }
 
     void advanceSeconds(double s)
     {
@@ -45,6 +53,8 @@ public:
     std::uint32_t tick = 1000;
     std::uint32_t tickStepPerRead = 0; // how far each reading of the tick moves it
     std::uint32_t idleStepMs = 10;     // how far a wait loop's idle step moves it
+    long idleCalls = 0;
+    std::function<void(std::uint32_t)> onIdle;
 };
 
 // Answers from a queue of preset values first, then from a seeded generator.
