@@ -20,14 +20,7 @@ class Menu : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::vector<records::GradeRecord> records;
-        for (int i = 0; i < 22; ++i)
-            records.push_back(test::gradeRecord(1, 1, 30, test::dayValue(2026, 11, 1)));
-        for (int i = 0; i < 3; ++i)
-            records.push_back(test::gradeRecord(1, 1, 30));
-        for (int i = 0; i < 2; ++i)
-            records.push_back(test::gradeRecord(2, 1, 20));
-        world.writeGrades(records);
+        world.writeGrades(test::MenusWorld::typicalGrades());
     }
 
     void TearDown() override

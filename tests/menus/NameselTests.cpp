@@ -23,16 +23,7 @@ class Namesel : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // Pupil 1 ran level 1 (target 25 s) three times today and 22 times in November in 30
-        // seconds: 4 points a run. Pupil 2 ran it twice today in 20 seconds: 5 points a run.
-        std::vector<records::GradeRecord> records;
-        for (int i = 0; i < 22; ++i)
-            records.push_back(test::gradeRecord(1, 1, 30, test::dayValue(2026, 11, 1)));
-        for (int i = 0; i < 3; ++i)
-            records.push_back(test::gradeRecord(1, 1, 30));
-        for (int i = 0; i < 2; ++i)
-            records.push_back(test::gradeRecord(2, 1, 20));
-        world.writeGrades(records);
+        world.writeGrades(test::MenusWorld::typicalGrades());
     }
 
     void TearDown() override
