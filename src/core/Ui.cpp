@@ -1,13 +1,36 @@
 // Window helpers: colours, fonts, twips layout, clickable labels.
 #include "Ui.h"
 
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QStyle>
+#include <QStyleFactory>
 
 #include <algorithm>
 #include <cmath>
 
 namespace tavoro::core {
+
+void useBlockStyle(QProgressBar *bar)
+{
+    static QPointer<QStyle> blocks;
+    if (!blocks) {
+        blocks = QStyleFactory::create(QStringLiteral("Windows"));
+        if (blocks)
+            blocks->setParent(QCoreApplication::instance());
+    }
+    if (blocks)
+        bar->setStyle(blocks);
+}
+
+void setProgress(QProgressBar *bar, int value)
+{
+    const bool enabled = bar->updatesEnabled();
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(enabled); // schedules the paint
+}
 
 QColor vbColor(std::uint32_t bgr)
 {

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -14,6 +15,13 @@
 #include <vector>
 
 namespace tavoro::core {
+
+// Moves a progress bar without painting it at once (QProgressBar paints every visible step
+// immediately): it is painted with the rest of the window when pending events next run.
+void setProgress(QProgressBar *bar, int value);
+
+// Gives a progress bar the plain block look: solid blocks, cheap to paint at every step.
+void useBlockStyle(QProgressBar *bar);
 
 // A colour written &HBBGGRR& (blue, green, red bytes).
 QColor vbColor(std::uint32_t bgr);

@@ -1,6 +1,7 @@
 // The texts of the name selection's list.
 #include "NameList.h"
 
+#include "SortedList.h"
 #include "core/AppState.h"
 #include "core/Variant.h"
 #include "platform/Paths.h"
@@ -33,7 +34,6 @@ int leadingYear(const QString &key)
 
 } // namespace
 
-
 QString NoChoiceRow()
 {
     return QStringLiteral("－－－－－－");
@@ -54,18 +54,15 @@ int SchoolYearOf(const QDate &today, const core::Variant &startMonth)
 
 std::optional<QString> GradeCode(int grade)
 {
-    static const char16_t *const elementary[] = {u"小１", u"小２", u"小３",
-                                                 u"小４", u"小５", u"小６"};
-    static const char16_t *const junior[] = {u"中１", u"中２", u"中３"};
-    if (grade == 0)
-        return QStringLiteral("幼３");
-    if (grade >= 1 && grade <= 6)
-        return QString::fromUtf16(elementary[grade - 1]);
-    if (grade >= 7 && grade <= 9)
-        return QString::fromUtf16(junior[grade - 7]);
-    if (grade == 10)
-        return QStringLiteral("高１");
-    return std::nullopt;
+    // Grades 0..10; made once and shared by every pupil's entry.
+    static const QString codes[] = {
+        QStringLiteral("幼３"), QStringLiteral("小１"), QStringLiteral("小２"),
+        QStringLiteral("小３"), QStringLiteral("小４"), QStringLiteral("小５"),
+        QStringLiteral("小６"), QStringLiteral("中１"), QStringLiteral("中２"),
+        QStringLiteral("中３"), QStringLiteral("高１")};
+    if (grade < 0 || grade > 10)
+        return std::nullopt;
+    return codes[grade];
 }
 
 QString ListCode(int grade)
@@ -152,12 +149,13 @@ QString ListKeyText(int birthYear, int schoolYear, const QString &name, int disp
            TotalsPairText(displayMode, totals) + u'*' + QString::number(pupil);
 }
 
-QStringList FillRosterTables(core::AppState &state, const std::vector<records::RosterLine> &lines,
-                             int displayMode, bool rosterSwitchOn)
+std::vector<ListedPupil> TakeRosterLines(core::AppState &state,
+                                         const std::vector<records::RosterLine> &lines,
+                                         bool rosterSwitchOn)
 {
     core::Roster &r = state.roster;
-    QStringList keys;
-    keys.reserve(qsizetype(lines.size()));
+    std::vector<ListedPupil> listed;
+    listed.reserve(lines.size());
     int i = 0;
     for (const records::RosterLine &line : lines) {
         const int k = line.Number;
@@ -187,10 +185,21 @@ QStringList FillRosterTables(core::AppState &state, const std::vector<records::R
             --i; // not listed: the next line takes its place
             continue;
         }
-        keys.append(ListKeyText(line.BirthYear, r.SchoolYear, line.Name, displayMode,
-                                TotalsOf(state.stats, k), k));
+        listed.push_back({k, line.BirthYear, line.Name});
     }
     r.RosterCount = i;
+    return listed;
+}
+
+QStringList FillRosterTables(core::AppState &state, const std::vector<records::RosterLine> &lines,
+                             int displayMode, bool rosterSwitchOn)
+{
+    const std::vector<ListedPupil> listed = TakeRosterLines(state, lines, rosterSwitchOn);
+    QStringList keys;
+    keys.reserve(qsizetype(listed.size()));
+    for (const ListedPupil &p : listed)
+        keys.append(ListKeyText(p.birthYear, state.roster.SchoolYear, p.name, displayMode,
+                                TotalsOf(state.stats, p.number), p.number));
     return keys;
 }
 
@@ -231,6 +240,158 @@ NameRows ShownRows(const QStringList &sortedKeys, int schoolYear, const QString 
         out.numbers.push_back(NumberOfRow(out.numbered.back()));
     }
     return out;
+}
+
+NameListing::NameListing(std::vector<ListedPupil> pupils, int schoolYear, int displayMode,
+                         const core::Statistics &stats)
+    : m_pupils(std::move(pupils)), m_schoolYear(schoolYear), m_displayMode(displayMode)
+{
+    m_totals.reserve(m_pupils.size());
+    for (const ListedPupil &p : m_pupils)
+        m_totals.push_back(TotalsOf(stats, p.number));
+    m_keyCount = int(m_pupils.size());
+
+    m_byYear = std::all_of(m_pupils.begin(), m_pupils.end(), [](const ListedPupil &p) {
+        return p.birthYear >= 1000 && p.birthYear <= 9999;
+    });
+    if (!m_byYear) {
+        Group all;
+        all.members.resize(m_pupils.size());
+        for (std::size_t i = 0; i < m_pupils.size(); ++i)
+            all.members[i] = int(i);
+        m_groups.push_back(std::move(all));
+    } else {
+        // The groups in the order the sorted list puts their years.
+        std::vector<int> years;
+        for (const ListedPupil &p : m_pupils)
+            years.push_back(p.birthYear);
+        std::sort(years.begin(), years.end());
+        years.erase(std::unique(years.begin(), years.end()), years.end());
+        QStringList yearTexts;
+        for (int y : years)
+            yearTexts.append(QString::number(y));
+        SortListTexts(yearTexts);
+        std::vector<int> groupOfYear(10000, -1);
+        for (const QString &y : yearTexts) {
+            Group g;
+            g.year = y.toInt();
+            groupOfYear[std::size_t(g.year)] = int(m_groups.size());
+            m_groups.push_back(std::move(g));
+        }
+        for (std::size_t i = 0; i < m_pupils.size(); ++i)
+            m_groups[std::size_t(groupOfYear[std::size_t(m_pupils[i].birthYear)])]
+                .members.push_back(int(i));
+    }
+    int start = 0;
+    for (Group &g : m_groups) {
+        g.keyStart = start;
+        start += int(g.members.size());
+    }
+    setFilter(QStringLiteral("全学年"));
+}
+
+const NameListing::Group &NameListing::made(int group) const
+{
+    Group &g = m_groups[std::size_t(group)];
+    if (!g.made) {
+        g.keys.reserve(qsizetype(g.members.size()));
+        for (int i : g.members) {
+            const ListedPupil &p = m_pupils[std::size_t(i)];
+            g.keys.append(ListKeyText(p.birthYear, m_schoolYear, p.name, m_displayMode,
+                                      m_totals[std::size_t(i)], p.number));
+        }
+        SortListTexts(g.keys);
+        g.shown = ShownRows(g.keys, m_schoolYear, m_filter);
+        g.made = true;
+    }
+    return g;
+}
+
+void NameListing::setFilter(const QString &filter)
+{
+    m_filter = filter;
+    int start = 0;
+    for (std::size_t i = 0; i < m_groups.size(); ++i) {
+        Group &g = m_groups[i];
+        if (g.made)
+            g.shown = ShownRows(g.keys, m_schoolYear, m_filter);
+        g.rowStart = start;
+        if (m_byYear) {
+            // A year group is shown whole or not at all.
+            const bool shown = records::GradeFilterMatch(m_filter, m_schoolYear - g.year - 6) == 1;
+            g.rowCount = shown ? int(g.members.size()) : 0;
+        } else {
+            g.rowCount = int(made(int(i)).shown.rows.size());
+        }
+        start += g.rowCount;
+    }
+    m_rowCount = start;
+}
+
+int NameListing::groupOfKey(int i) const
+{
+    const auto it = std::upper_bound(m_groups.begin(), m_groups.end(), i,
+                                     [](int k, const Group &g) { return k < g.keyStart; });
+    return int(it - m_groups.begin()) - 1;
+}
+
+int NameListing::groupOfRow(int i) const
+{
+    // The last group starting at or before row i that shows any row.
+    const auto it = std::upper_bound(m_groups.begin(), m_groups.end(), i,
+                                     [](int r, const Group &g) { return r < g.rowStart; });
+    int g = int(it - m_groups.begin()) - 1;
+    while (g > 0 && m_groups[std::size_t(g)].rowCount == 0)
+        --g;
+    return g;
+}
+
+QString NameListing::key(int i) const
+{
+    if (i < 0 || i >= m_keyCount)
+        return {};
+    const int g = groupOfKey(i);
+    return made(g).keys.at(i - m_groups[std::size_t(g)].keyStart);
+}
+
+QStringList NameListing::keys() const
+{
+    QStringList out;
+    out.reserve(m_keyCount);
+    for (std::size_t g = 0; g < m_groups.size(); ++g)
+        out.append(made(int(g)).keys);
+    return out;
+}
+
+const NameRows &NameListing::rowsOf(int i, int &at) const
+{
+    const int g = groupOfRow(i);
+    at = i - m_groups[std::size_t(g)].rowStart;
+    return made(g).shown;
+}
+
+QString NameListing::row(int i) const
+{
+    if (i < 0 || i >= m_rowCount)
+        return {};
+    int at = 0;
+    return rowsOf(i, at).rows.at(at);
+}
+
+QString NameListing::numberedRow(int i) const
+{
+    if (i < 0 || i >= m_rowCount)
+        return {};
+    int at = 0;
+    return rowsOf(i, at).numbered.at(at);
+}
+
+int NameListing::numberOfRow(int i) const
+{
+    if (i < 0 || i >= m_rowCount)
+        return 0;
+    int at = 0;
+    return rowsOf(i, at).numbers.at(std::size_t(at));
 }
 
 int NumberOfRow(const QString &numberedRow)

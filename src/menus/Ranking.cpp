@@ -1,11 +1,17 @@
 // The per-level ranking lines of the level menu.
 #include "Ranking.h"
 
+#include "SortedList.h"
+
 #include "core/AppState.h"
 #include "core/Variant.h"
 #include "records/Statistics.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <climits>
+#include <cstdint>
 #include <numeric>
 #include <vector>
 
@@ -66,6 +72,39 @@ void appendRank(QString &out, int rank)
     out.append(reinterpret_cast<const QChar *>(buf + len - 2), 2);
 }
 
+// A line of the times view: rank, lead, best time and the own mark; "--" and dashes for no
+// time.
+QString TimesLine(int rank, const QString &lead, long long best, QChar own)
+{
+    QString line;
+    line.reserve(lead.size() + 16);
+    if (best != core::kNoTime) {
+        appendRank(line, rank);
+        line += lead;
+        appendRight(line, best, 6);
+    } else {
+        line += QStringLiteral("--");
+        line += lead;
+        line += QStringLiteral("------");
+    }
+    line += u' ';
+    line += own;
+    return line;
+}
+
+// A line of the points view: rank, lead, today's points "/" the points so far.
+QString PointsLine(int rank, const QString &lead, long long today, long long total)
+{
+    QString line;
+    line.reserve(lead.size() + 16);
+    appendRank(line, rank);
+    line += lead;
+    appendRight(line, today, 3);
+    line += u'/';
+    appendRight(line, total, 5);
+    return line;
+}
+
 } // namespace
 
 QString Name5(const QString &name)
@@ -93,20 +132,44 @@ QString PupilMark(const core::AppState &state, int pupil)
     return records::GradeMark(gradeOf(state, pupil));
 }
 
+QString RankingPupils::lead(int pupil) const
+{
+    return marks[std::size_t(pupil)] + Name5(names[std::size_t(pupil)]);
+}
+
 RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupFilter)
 {
     RankingPupils out;
-    out.lead.resize(std::size_t(core::kStudents));
     out.shown.assign(std::size_t(core::kStudents), 0);
+    out.marks.resize(std::size_t(core::kStudents));
+    out.names.resize(std::size_t(core::kStudents));
+    // The filter and the mark depend on the school grade alone: grades 0..10 are looked up.
+    constexpr int kTabled = 10;
+    std::array<char, kTabled + 1> gradeShown{};
+    std::array<QString, kTabled + 1> gradeMarks;
+    for (int g = 0; g <= kTabled; ++g) {
+        gradeShown[std::size_t(g)] = records::GradeFilterMatch(groupFilter, g) == 1;
+        gradeMarks[std::size_t(g)] = records::GradeMark(g);
+    }
+    const auto shownGrade = [&](int grade) {
+        return grade >= 0 && grade <= kTabled ? gradeShown[std::size_t(grade)] != 0
+                                              : records::GradeFilterMatch(groupFilter, grade) == 1;
+    };
+    const auto markOf = [&](int p) {
+        const int grade = gradeOf(state, p);
+        if (p == state.pupil.CurrentStudent || grade < 0 || grade > kTabled)
+            return PupilMark(state, p);
+        return gradeMarks[std::size_t(grade)];
+    };
     const core::Roster &roster = state.roster;
     const int n = std::clamp(roster.RosterCount, 0, core::kMaxStudent);
     for (int k = 1; k <= n; ++k) {
         const int p = roster.RosterNumbers[std::size_t(k)];
-        if (p < 0 || p > core::kMaxStudent || !out.lead[std::size_t(p)].isEmpty())
+        if (p < 0 || p > core::kMaxStudent || !out.marks[std::size_t(p)].isNull())
             continue;
-        out.lead[std::size_t(p)] = PupilMark(state, p) + Name5(roster.StudentNames[std::size_t(p)]);
-        out.shown[std::size_t(p)] =
-            records::GradeFilterMatch(groupFilter, gradeOf(state, p)) == 1 ? 1 : 0;
+        out.marks[std::size_t(p)] = markOf(p);
+        out.names[std::size_t(p)] = roster.StudentNames[std::size_t(p)];
+        out.shown[std::size_t(p)] = shownGrade(gradeOf(state, p)) ? 1 : 0;
     }
     return out;
 }
@@ -186,37 +249,206 @@ QStringList RankingLines(const core::AppState &state, int level, ListMode mode, 
         const int p = pupils[std::size_t(k)];
         if (!rankingPupils.shown[std::size_t(p)])
             continue;
-        const QString &lead = rankingPupils.lead[std::size_t(p)];
-        QString line;
-        line.reserve(lead.size() + 16);
         if (mode == ListMode::Times) {
-            const long long best = primary[std::size_t(k)];
-            if (best != core::kNoTime) {
-                appendRank(line, rank);
-                line += lead;
-                appendRight(line, best, 6);
-            } else {
-                line += QStringLiteral("--");
-                line += lead;
-                line += QStringLiteral("------");
-            }
-            line += u' ';
-            line += ownMark(state, p);
-            lines.append(std::move(line));
+            lines.append(
+                TimesLine(rank, rankingPupils.lead(p), primary[std::size_t(k)], ownMark(state, p)));
             continue;
         }
-        const long long total = stats.TotalPoints(p, level);
         const long long today = stats.PointsToday(p, level);
         if (order == PointsOrder::Today && today == 0)
             continue;
-        appendRank(line, rank);
-        line += lead;
-        appendRight(line, today, 3);
-        line += u'/';
-        appendRight(line, total, 5);
-        lines.append(std::move(line));
+        lines.append(PointsLine(rank, rankingPupils.lead(p), today, stats.TotalPoints(p, level)));
     }
     return lines;
+}
+
+namespace {
+
+constexpr int kRankTexts = 111; // " 1".." 9" as 1..9, "00".."99" as 10..109, "--" as 110
+constexpr int kNoTimeText = 110;
+
+int rankTextIndex(int rank)
+{
+    return rank >= 1 && rank <= 9 ? rank : 10 + rank % 100;
+}
+
+QString rankTextOf(int index)
+{
+    if (index == kNoTimeText)
+        return QStringLiteral("--");
+    if (index <= 9)
+        return u' ' + QString::number(index);
+    return QString::number(index - 10).rightJustified(2, u'0');
+}
+
+// The place of each rank text in the sorted list's order (worked out once, by the list's
+// own comparison).
+const std::array<int, kRankTexts> &rankTextPlaces()
+{
+    static const std::array<int, kRankTexts> places = [] {
+        QStringList texts;
+        for (int i = 0; i < kRankTexts; ++i)
+            texts.append(rankTextOf(i) + u'*' + QString::number(i));
+        SortListTexts(texts);
+        std::array<int, kRankTexts> out{};
+        for (int place = 0; place < kRankTexts; ++place) {
+            const QString &t = texts.at(place);
+            out[std::size_t(t.mid(t.indexOf(u'*') + 1).toInt())] = place;
+        }
+        return out;
+    }();
+    return places;
+}
+
+// Sorts keys ascending by their low `bits` bits, 11 bits a pass.
+void radixSort(std::vector<std::uint64_t> &keys, std::vector<std::uint64_t> &scratch, int bits)
+{
+    constexpr int kDigit = 11;
+    scratch.resize(keys.size());
+    for (int shift = 0; shift < bits; shift += kDigit) {
+        std::array<std::uint32_t, (1u << kDigit) + 1> count{};
+        for (std::uint64_t k : keys)
+            ++count[((k >> shift) & ((1u << kDigit) - 1)) + 1];
+        for (std::size_t d = 1; d < count.size(); ++d)
+            count[d] += count[d - 1];
+        for (std::uint64_t k : keys)
+            scratch[count[(k >> shift) & ((1u << kDigit) - 1)]++] = k;
+        keys.swap(scratch);
+    }
+}
+
+} // namespace
+
+RankingList::RankingList(const core::AppState &state, int level, ListMode mode, PointsOrder order,
+                         std::shared_ptr<const RankingPupils> pupils)
+    : m_mode(mode), m_order(order), m_current(state.pupil.CurrentStudent),
+      m_pupils(std::move(pupils))
+{
+    const core::Roster &roster = state.roster;
+    const core::Statistics &stats = state.stats;
+    const int n = std::clamp(roster.RosterCount, 0, core::kMaxStudent);
+    level = std::clamp(level, 0, core::kMaxLevel);
+    m_ranked.resize(std::size_t(n));
+    for (int k = 1; k <= n; ++k) {
+        Pupil &r = m_ranked[std::size_t(k - 1)];
+        r.number = std::clamp<int>(roster.RosterNumbers[std::size_t(k)], 0, core::kMaxStudent);
+        if (mode == ListMode::Times) {
+            r.first = stats.PersonalBest(r.number, level);
+        } else {
+            const std::int32_t total = stats.TotalPoints(r.number, level);
+            const std::int32_t today = stats.PointsToday(r.number, level);
+            r.first = order == PointsOrder::Cumulative ? total : today;
+            r.second = order == PointsOrder::Cumulative ? today : total;
+        }
+    }
+
+    // Ranks: a pupil's rank is one more than the number of pupils ranked before him (lower
+    // times; more points), so equal values share a rank. The values are sorted with the
+    // roster index in the low bits.
+    constexpr int kIndexBits = 13;
+    static_assert(core::kMaxStudent < (1 << kIndexBits));
+    const auto order32 = [&](std::int32_t v) -> std::uint64_t {
+        // Ascending order of the value that ranks first.
+        return mode == ListMode::Times ? std::uint64_t(std::int64_t(v) - INT32_MIN)
+                                       : std::uint64_t(std::int64_t(INT32_MAX) - v);
+    };
+    std::uint64_t low = UINT64_MAX;
+    std::uint64_t high = 0;
+    for (const Pupil &r : m_ranked) {
+        low = std::min(low, order32(r.first));
+        high = std::max(high, order32(r.first));
+    }
+    std::vector<std::uint64_t> keys(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        keys[std::size_t(i)] =
+            ((order32(m_ranked[std::size_t(i)].first) - low) << kIndexBits) | std::uint64_t(i);
+    std::vector<std::uint64_t> scratch;
+    radixSort(keys, scratch, n == 0 ? 0 : std::bit_width(high - low) + kIndexBits);
+    int rank = 0;
+    for (int i = 0; i < n; ++i) {
+        const std::uint64_t value = keys[std::size_t(i)] >> kIndexBits;
+        if (i == 0 || value != keys[std::size_t(i - 1)] >> kIndexBits)
+            rank = i + 1;
+        m_ranked[keys[std::size_t(i)] & ((1u << kIndexBits) - 1)].rank = rank;
+    }
+
+    // The shown lines, grouped by rank text in the order of the texts.
+    const std::array<int, kRankTexts> &places = rankTextPlaces();
+    std::vector<int> placeOf(std::size_t(n), -1);
+    std::array<int, kRankTexts + 1> start{};
+    for (int i = 0; i < n; ++i) {
+        const Pupil &r = m_ranked[std::size_t(i)];
+        if (!m_pupils->shown[std::size_t(r.number)])
+            continue;
+        int text = rankTextIndex(r.rank);
+        if (mode == ListMode::Times) {
+            if (r.first == core::kNoTime)
+                text = kNoTimeText;
+        } else if (order == PointsOrder::Today && r.first == 0) {
+            continue; // no points today: no line
+        }
+        placeOf[std::size_t(i)] = places[std::size_t(text)];
+        ++start[std::size_t(placeOf[std::size_t(i)]) + 1];
+    }
+    m_groups.resize(kRankTexts);
+    for (int g = 0; g < kRankTexts; ++g) {
+        m_groups[std::size_t(g)].start = start[std::size_t(g)];
+        m_groups[std::size_t(g)].count = start[std::size_t(g) + 1];
+        start[std::size_t(g) + 1] += start[std::size_t(g)];
+    }
+    m_count = start[kRankTexts];
+    m_members.resize(std::size_t(m_count));
+    for (int i = 0; i < n; ++i) {
+        const int place = placeOf[std::size_t(i)];
+        if (place >= 0)
+            m_members[std::size_t(start[std::size_t(place)]++)] = i;
+    }
+}
+
+const RankingList::Group &RankingList::made(int group) const
+{
+    Group &g = m_groups[std::size_t(group)];
+    if (g.made)
+        return g;
+    // The group's pupils in ranking order (then roster order), as the lines were added.
+    std::vector<int> members(m_members.begin() + g.start, m_members.begin() + g.start + g.count);
+    std::stable_sort(members.begin(), members.end(), [&](int a, int b) {
+        const Pupil &x = m_ranked[std::size_t(a)];
+        const Pupil &y = m_ranked[std::size_t(b)];
+        if (m_mode == ListMode::Times)
+            return x.first < y.first;
+        if (x.first != y.first)
+            return x.first > y.first;
+        return x.second > y.second;
+    });
+    g.lines.reserve(g.count);
+    for (int i : members) {
+        const Pupil &r = m_ranked[std::size_t(i)];
+        const QString lead = m_pupils->lead(r.number);
+        if (m_mode == ListMode::Times) {
+            const QChar own = r.number == m_current ? QChar(0x25CF) : QChar(0x3000);
+            g.lines.append(TimesLine(r.rank, lead, r.first, own));
+        } else {
+            const bool cumulative = m_order == PointsOrder::Cumulative;
+            g.lines.append(PointsLine(r.rank, lead, cumulative ? r.second : r.first,
+                                      cumulative ? r.first : r.second));
+        }
+    }
+    SortListTexts(g.lines);
+    g.made = true;
+    return g;
+}
+
+QString RankingList::text(int row) const
+{
+    if (row < 0 || row >= m_count)
+        return {};
+    const auto it = std::upper_bound(m_groups.begin(), m_groups.end(), row,
+                                     [](int r, const Group &g) { return r < g.start; });
+    int group = int(it - m_groups.begin()) - 1;
+    while (group > 0 && m_groups[std::size_t(group)].count == 0)
+        --group;
+    return made(group).lines.at(row - m_groups[std::size_t(group)].start);
 }
 
 } // namespace tavoro::menus

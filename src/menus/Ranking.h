@@ -2,9 +2,12 @@
 // under the level shows it: by best time, or by points (cumulative or today's order).
 #pragma once
 
+#include "core/ListBox.h"
+
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
 namespace tavoro::core {
@@ -29,11 +32,14 @@ QString RankText(int rank);
 // "●" for the current pupil, else the mark of the pupil's school grade.
 QString PupilMark(const core::AppState &state, int pupil);
 
-// What every level's lines take from a pupil: the start of his line (mark and name) and
-// whether the group filter shows him. Built once for all the levels of a view.
+// What every level's lines take from the listed pupils: whether the group filter shows
+// each, and the start of his line (mark and name). Made once for all the levels of a view.
 struct RankingPupils {
-    std::vector<QString> lead; // by pupil number: mark + Name5
-    std::vector<char> shown;   // by pupil number: 1 when the group filter passes him
+    std::vector<char> shown;    // by pupil number: 1 when the group filter passes him
+    std::vector<QString> marks; // by pupil number: "●" or the grade mark
+    std::vector<QString> names; // by pupil number: as the roster keeps them
+    // The mark and Name5 of a pupil.
+    QString lead(int pupil) const;
 };
 RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupFilter);
 
@@ -43,5 +49,45 @@ QStringList RankingLines(const core::AppState &state, int level, ListMode mode, 
                          const QString &groupFilter);
 QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
                          const RankingPupils &pupils);
+
+// The same lines as the level's sorted list orders them, for the list box under the level.
+//
+// A line starts with its two-character rank ("--" for no time), and two lines of different
+// ranks are ordered by those two characters alone (their first difference is a digit, a
+// space or "-"). So the ranks, the counts and the order of the rank texts are worked out at
+// once, and the lines of one rank text are made and sorted only when one of them is first
+// read.
+class RankingList final : public core::ListRows {
+public:
+    RankingList(const core::AppState &state, int level, ListMode mode, PointsOrder order,
+                std::shared_ptr<const RankingPupils> pupils);
+
+    int count() const override { return m_count; }
+    QString text(int row) const override;
+
+private:
+    struct Pupil {
+        int number = 0;
+        int rank = 0;
+        std::int32_t first = 0;  // best time, or the points the order ranks by
+        std::int32_t second = 0; // the other points
+    };
+    struct Group {
+        int start = 0; // first row
+        int count = 0;
+        bool made = false;
+        QStringList lines;
+    };
+    const Group &made(int group) const;
+
+    ListMode m_mode;
+    PointsOrder m_order;
+    int m_current = 0;
+    std::shared_ptr<const RankingPupils> m_pupils;
+    std::vector<Pupil> m_ranked;         // the listed pupils, in roster order
+    std::vector<int> m_members;          // indices into m_ranked, group after group
+    mutable std::vector<Group> m_groups; // in the order of their rank texts
+    int m_count = 0;
+};
 
 } // namespace tavoro::menus

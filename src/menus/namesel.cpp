@@ -2,7 +2,6 @@
 #include "namesel.h"
 
 #include "NameList.h"
-#include "SortedList.h"
 
 #include "core/AppState.h"
 #include "core/Profile.h"
@@ -66,16 +65,14 @@ namesel::namesel(core::AppState &state, QWidget *parent)
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->hide();
 
-    List1 = new QListWidget(this);
+    List1 = new core::ListBox(this);
     List1->setObjectName(QStringLiteral("List1"));
-    List1->setUniformItemSizes(true);
     List1->setAccessibleName(QStringLiteral("名前"));
     core::setBackground(List1, core::vbColor(0xFFFFFF));
     m_layout.place(List1, 600, 2550, 9000, 8400);
     List1->setFont(listFont(m_layout.fontPixels(kListPoints)));
-    connect(List1, &QListWidget::currentRowChanged, this, [this](int) { List1_Click(); });
-    connect(List1, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem *) { List1_DblClick(); });
+    connect(List1, &core::ListBox::currentRowChanged, this, [this](int) { List1_Click(); });
+    connect(List1, &core::ListBox::rowDoubleClicked, this, [this](int) { List1_DblClick(); });
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -122,6 +119,8 @@ namesel::namesel(core::AppState &state, QWidget *parent)
     for (QWidget *w : findChildren<QWidget *>())
         w->installEventFilter(this);
 
+    m_listing =
+        std::make_shared<NameListing>(std::vector<ListedPupil>{}, 0, DisplayMode, state.stats);
     resize(1024, 768);
     Form_Load();
 }
@@ -181,6 +180,27 @@ void namesel::reportRosterProblems(const QString &text)
     m_state.dialogs().message(this, text, m_state.profile.ProgramTitle);
 }
 
+namespace {
+
+// The list's rows: the no-choice row, then the rows the listing shows.
+class NameRowsOfListing final : public core::ListRows {
+public:
+    explicit NameRowsOfListing(std::shared_ptr<const NameListing> listing)
+        : m_listing(std::move(listing))
+    {
+    }
+    int count() const override { return 1 + m_listing->rowCount(); }
+    QString text(int row) const override
+    {
+        return row == 0 ? NoChoiceRow() : m_listing->row(row - 1);
+    }
+
+private:
+    std::shared_ptr<const NameListing> m_listing;
+};
+
+} // namespace
+
 void namesel::名簿表示()
 {
     core::AppState &s = m_state;
@@ -190,31 +210,23 @@ void namesel::名簿表示()
 
     {
         const QSignalBlocker block(List1);
-        List1->clear();
-        List1->addItem(NoChoiceRow());
+        List1->setRows(QStringList{NoChoiceRow()});
     }
-    List2.clear();
-    List3.clear();
 
-    records::RosterFile roster;
     const QString path = records::RosterFile::path(s.settings);
-    if (!roster.load(path)) {
-        reportRosterProblems(RosterUnreadableText(path, roster.errorText(),
-                                                  roster.error() == platform::FileError::NotFound));
-    } else if (!roster.problems().empty()) {
-        reportRosterProblems(RosterProblemsText(path, roster.problems()));
+    if (!m_roster.load(path)) {
+        reportRosterProblems(RosterUnreadableText(
+            path, m_roster.errorText(), m_roster.error() == platform::FileError::NotFound));
+    } else if (!m_roster.problems().empty()) {
+        reportRosterProblems(RosterProblemsText(path, m_roster.problems()));
     }
-    List2 = FillRosterTables(s, roster.lines(), DisplayMode, s.settings.RosterSwitch.equals(1));
-    SortListTexts(List2);
-
-    const NameRows shown = ShownRows(List2, s.roster.SchoolYear, Combo1->currentText());
-    List3 = shown.numbered;
+    m_listing = std::make_shared<NameListing>(
+        TakeRosterLines(s, m_roster.lines(), s.settings.RosterSwitch.equals(1)),
+        s.roster.SchoolYear, DisplayMode, s.stats);
+    m_listing->setFilter(Combo1->currentText());
     {
-        // One batch: the list repaints once.
         const QSignalBlocker block(List1);
-        List1->setUpdatesEnabled(false);
-        List1->addItems(shown.rows);
-        List1->setUpdatesEnabled(true);
+        List1->setRows(std::make_shared<NameRowsOfListing>(m_listing));
     }
     List1->setCurrentRow(0);
     List1_Click();
@@ -242,10 +254,10 @@ void namesel::List1_Click()
         Label1->setText(ChooseNamePrompt());
         return;
     }
-    if (row - 1 >= List3.size())
+    if (row - 1 >= m_listing->rowCount())
         return;
-    Label2->setText(QString::number(NumberOfRow(List3.at(row - 1))));
-    Label1->setText(ChosenNameText(List1->item(row)->text()));
+    Label2->setText(QString::number(m_listing->numberOfRow(row - 1)));
+    Label1->setText(ChosenNameText(List1->text(row)));
 }
 
 void namesel::List1_DblClick()
@@ -253,12 +265,12 @@ void namesel::List1_DblClick()
     const int row = List1->currentRow();
     if (row < 0)
         return;
-    if (row == 0 || row - 1 >= List3.size()) {
+    if (row == 0 || row - 1 >= m_listing->rowCount()) {
         Label1->setText(ChooseNamePrompt());
         return;
     }
-    Label2->setText(QString::number(NumberOfRow(List3.at(row - 1))));
-    Label1->setText(ConfirmedNameText(List1->item(row)->text()));
+    Label2->setText(QString::number(m_listing->numberOfRow(row - 1)));
+    Label1->setText(ConfirmedNameText(List1->text(row)));
     Command14_Click();
 }
 

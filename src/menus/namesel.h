@@ -3,13 +3,15 @@
 // O.K., which opens the level menu; "ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)" starts the program menu and ends.
 #pragma once
 
+#include "core/ListBox.h"
 #include "core/Ui.h"
 #include "core/Windows.h"
+#include "menus/NameList.h"
+#include "records/RosterFile.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
-#include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -17,6 +19,7 @@
 #include <QWidget>
 
 #include <array>
+#include <memory>
 
 namespace tavoro::core {
 struct AppState;
@@ -43,7 +46,7 @@ public:
     void Command7_Click();
     void Label4_Click();
 
-    QListWidget *List1 = nullptr;
+    core::ListBox *List1 = nullptr;
     QComboBox *Combo1 = nullptr;
     QFrame *Picture7 = nullptr;
     std::array<QRadioButton *, 4> Option1{};
@@ -55,9 +58,9 @@ public:
     QFrame *Picture5 = nullptr;             // the wait panel
     QLabel *Label19 = nullptr;
 
-    // The hidden lists: the sorted keys, and each shown row with its pupil number.
-    QStringList List2;
-    QStringList List3;
+    // The hidden lists: every listed pupil's key text in sorted order, and each shown row
+    // with its pupil number.
+    const NameListing &listing() const { return *m_listing; }
 
     int DisplayMode = 0;
 
@@ -74,6 +77,8 @@ private:
 
     core::AppState &m_state;
     core::TwipsLayout m_layout;
+    records::RosterFile m_roster; // kept: an unchanged file is not parsed again
+    std::shared_ptr<NameListing> m_listing;
     QPointer<core::frmver> m_version;
     bool m_rosterReported = false;
 };

@@ -4,7 +4,6 @@
 #include "LevelMenu.h"
 #include "NameList.h"
 #include "Ranking.h"
-#include "SortedList.h"
 
 #include "core/AppState.h"
 #include "core/Profile.h"
@@ -210,6 +209,7 @@ void seisekitime1::buildFixedControls()
     ProgressBar2 = new QProgressBar(Picture6);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     ProgressBar2->setTextVisible(false);
+    core::useBlockStyle(ProgressBar2);
     m_layout.place(ProgressBar2, 3840, 4200, 7680, 360);
     Picture6->hide();
 
@@ -225,6 +225,7 @@ void seisekitime1::buildFixedControls()
     ProgressBar1 = new QProgressBar(Picture2);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setTextVisible(false);
+    core::useBlockStyle(ProgressBar1);
     m_layout.place(ProgressBar1, 3840, 6000, 7680, 360);
     Picture2->hide();
 }
@@ -261,9 +262,8 @@ void seisekitime1::buildColumn(int i)
     Label8[i] = newLabel(area, indexed("Label8", i));
     Label8[i]->setAlignment(Qt::AlignCenter);
     core::setBackground(Label8[i], core::vbColor(0xE0E0E0));
-    List5[i] = new QListWidget(area);
+    List5[i] = new core::ListBox(area);
     List5[i]->setObjectName(indexed("List5", i));
-    List5[i]->setUniformItemSizes(true);
     List5[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List5[i]->setFocusPolicy(Qt::NoFocus);
     core::setBackground(List5[i], core::vbColor(0xC0FFFF));
@@ -631,21 +631,22 @@ void seisekitime1::Option1_Click(int index)
         if (PointsOrder == 0)
             PointsOrder = 1;
         ProgressBar2->setMaximum(std::max(1, n));
-        m_rankingPupils = RankingPupilsOf(m_state, Combo1->currentText());
+        m_rankingPupils =
+            std::make_shared<RankingPupils>(RankingPupilsOf(m_state, Combo1->currentText()));
         if (index == 1) {
             PointsOrder = 1;
             Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
-            ProgressBar1->setValue(0);
+            core::setProgress(ProgressBar1, 0);
             for (int i = 1; i <= n; ++i) {
-                ProgressBar1->setValue(i);
-                ProgressBar2->setValue(i);
+                core::setProgress(ProgressBar1, i);
+                core::setProgress(ProgressBar2, i);
                 Command3_Click(i);
             }
         } else if (index == 2) {
             Label5->setText(QStringLiteral("獲得ポイント（今日の順位）"));
             PointsOrder = 2;
             for (int i = 1; i <= n; ++i) {
-                ProgressBar2->setValue(i);
+                core::setProgress(ProgressBar2, i);
                 Command3_Click(i);
             }
         }
@@ -678,14 +679,14 @@ void seisekitime1::Command3_Click(int level)
     const menus::ListMode mode = ListMode == 2 ? menus::ListMode::Points : menus::ListMode::Times;
     const menus::PointsOrder order =
         PointsOrder == 2 ? menus::PointsOrder::Today : menus::PointsOrder::Cumulative;
-    QStringList lines = m_rankingPupils
-                            ? RankingLines(m_state, level, mode, order, *m_rankingPupils)
-                            : RankingLines(m_state, level, mode, order, Combo1->currentText());
+    const std::shared_ptr<const RankingPupils> pupils =
+        m_rankingPupils
+            ? m_rankingPupils
+            : std::make_shared<RankingPupils>(RankingPupilsOf(m_state, Combo1->currentText()));
     List5[level]->clear();
     platform::processPendingEvents();
-    // The list is a sorted one: its lines are ordered by their text and added in one go.
-    SortListTexts(lines);
-    List5[level]->addItems(lines);
+    // The list is a sorted one: its lines stand in the order of their texts.
+    List5[level]->setRows(std::make_shared<RankingList>(m_state, level, mode, order, pupils));
     成績リスト色表示単独(level);
 }
 

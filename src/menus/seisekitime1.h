@@ -5,13 +5,13 @@
 // functions.
 #pragma once
 
+#include "core/ListBox.h"
 #include "core/Ui.h"
 #include "menus/Ranking.h"
 
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -19,7 +19,7 @@
 #include <QWidget>
 
 #include <array>
-#include <optional>
+#include <memory>
 
 namespace tavoro::core {
 struct AppState;
@@ -93,7 +93,7 @@ public:
     std::array<QLabel *, kColumns> Label14{};
     std::array<QLabel *, kColumns> Label15{};
     std::array<QLabel *, kColumns> Label8{};
-    std::array<QListWidget *, kColumns> List5{};
+    std::array<core::ListBox *, kColumns> List5{};
     std::array<QLabel *, kColumns> Label7{};
 
     // Form variables.
@@ -127,7 +127,7 @@ private:
     int m_columnWidth = 0;
     int m_columnsBuilt = 0;
     // The pupils' marks, names and group while a view builds every level's ranking.
-    std::optional<RankingPupils> m_rankingPupils;
+    std::shared_ptr<const RankingPupils> m_rankingPupils;
 };
 
 } // namespace tavoro::menus

@@ -20,9 +20,9 @@ static FileError classify(QFileDevice::FileError e, const QString &path)
     return FileError::Other;
 }
 
-TextFileResult readTextFile(const QString &path)
+FileBytesResult readFileBytes(const QString &path)
 {
-    TextFileResult r;
+    FileBytesResult r;
     const QString local = localPath(path);
     QFile f(local);
     if (!f.open(QIODevice::ReadOnly)) {
@@ -32,11 +32,22 @@ TextFileResult readTextFile(const QString &path)
         r.errorText = f.errorString();
         return r;
     }
-    r.text = fromCp932(f.readAll());
+    r.bytes = f.readAll();
     if (f.error() != QFileDevice::NoError) {
         r.error = FileError::Other;
         r.errorText = f.errorString();
     }
+    return r;
+}
+
+TextFileResult readTextFile(const QString &path)
+{
+    FileBytesResult file = readFileBytes(path);
+    TextFileResult r;
+    r.error = file.error;
+    r.errorText = file.errorText;
+    if (file.ok())
+        r.text = fromCp932(file.bytes);
     return r;
 }
 

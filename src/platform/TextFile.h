@@ -1,6 +1,7 @@
 // Whole text files in code page 932.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 namespace tavoro::platform {
@@ -16,6 +17,16 @@ struct TextFileResult {
 
 // Reads and decodes a whole file; `path` may use either separator.
 TextFileResult readTextFile(const QString &path);
+
+struct FileBytesResult {
+    FileError error = FileError::None;
+    QString errorText;
+    QByteArray bytes; // the contents as stored
+    bool ok() const { return error == FileError::None; }
+};
+
+// Reads a whole file without decoding it.
+FileBytesResult readFileBytes(const QString &path);
 
 // Writes `text` encoded in code page 932, replacing the file. Exactly the characters given
 // are written. Returns false and fills `errorText` on failure.

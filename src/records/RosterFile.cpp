@@ -4,6 +4,8 @@
 #include "FieldLines.h"
 #include "core/AppState.h"
 #include "platform/Numbers.h"
+#include "platform/TextCodec.h"
+#include "platform/TextFile.h"
 
 #include <cmath>
 #include <unordered_map>
@@ -22,19 +24,26 @@ QString RosterText(const QString &text)
 
 bool RosterFile::load(const QString &path)
 {
-    m_lines.clear();
-    m_problems.clear();
-    const platform::TextFileResult file = platform::readTextFile(path);
+    platform::FileBytesResult file = platform::readFileBytes(path);
     m_error = file.error;
     m_errorText = file.errorText;
-    if (!file.ok())
+    if (!file.ok()) {
+        m_lines.clear();
+        m_problems.clear();
+        m_parsed = false;
         return false;
-    parse(file.text);
+    }
+    if (m_parsed && file.bytes == m_parsedBytes)
+        return true;
+    parse(platform::fromCp932(file.bytes));
+    m_parsedBytes = std::move(file.bytes);
+    m_parsed = true;
     return true;
 }
 
 void RosterFile::parse(const QString &text)
 {
+    m_parsed = false;
     m_lines.clear();
     m_problems.clear();
     std::unordered_map<int, int> firstLine; // pupil number -> line that gave it

@@ -11,6 +11,7 @@
 
 #include "platform/TextFile.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -47,7 +48,8 @@ public:
     // DataFolder + "新名簿.txt".
     static QString path(const core::Settings &settings);
 
-    // Reads and parses the file; false when it cannot be read (see error()).
+    // Reads and parses the file; false when it cannot be read (see error()). When the file
+    // holds exactly the bytes this object last parsed, the lines are kept as they are.
     bool load(const QString &path);
     // Parses the text of a roster file.
     void parse(const QString &text);
@@ -62,6 +64,8 @@ public:
 private:
     std::vector<RosterLine> m_lines;
     std::vector<RosterProblem> m_problems;
+    QByteArray m_parsedBytes; // the bytes the lines were parsed from
+    bool m_parsed = false;
     platform::FileError m_error = platform::FileError::None;
     QString m_errorText;
 };

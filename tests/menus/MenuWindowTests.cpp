@@ -18,10 +18,7 @@ const QString FW = QStringLiteral("　");
 
 class Menu : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        world.writeGrades(test::MenusWorld::typicalGrades());
-    }
+    void SetUp() override { world.writeGrades(test::MenusWorld::typicalGrades()); }
 
     void TearDown() override
     {
@@ -49,7 +46,7 @@ protected:
     {
         QStringList out;
         for (int i = 0; i < window->List5[level]->count(); ++i)
-            out << window->List5[level]->item(i)->text();
+            out << window->List5[level]->text(i);
         return out;
     }
 
@@ -327,7 +324,7 @@ TEST_F(Menu, ScreenReadersSeeButtonsAndListLines)
     EXPECT_EQ(start->text(QAccessible::Name), QStringLiteral("ｽﾀｰﾄ(2)"));
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window->List5[1]);
     ASSERT_EQ(list->childCount(), window->List5[1]->count());
-    EXPECT_EQ(list->child(0)->text(QAccessible::Name), window->List5[1]->item(0)->text());
+    EXPECT_EQ(list->child(0)->text(QAccessible::Name), window->List5[1]->text(0));
     QAccessibleInterface *back = QAccessible::queryAccessibleInterface(window->Command1);
     EXPECT_EQ(back->text(QAccessible::Name), QStringLiteral("戻る(0)"));
     QAccessibleInterface *scroll = QAccessible::queryAccessibleInterface(window->HScroll1);

@@ -21,10 +21,7 @@ const QString FW = QStringLiteral("　");
 
 class Namesel : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        world.writeGrades(test::MenusWorld::typicalGrades());
-    }
+    void SetUp() override { world.writeGrades(test::MenusWorld::typicalGrades()); }
 
     void TearDown() override
     {
@@ -45,14 +42,14 @@ protected:
     {
         QStringList out;
         for (int i = 0; i < window->List1->count(); ++i)
-            out << window->List1->item(i)->text();
+            out << window->List1->text(i);
         return out;
     }
 
     int rowOf(const QString &name) const
     {
         for (int i = 1; i < window->List1->count(); ++i)
-            if (window->List1->item(i)->text().contains(name))
+            if (window->List1->text(i).contains(name))
                 return i;
         return -1;
     }
@@ -134,7 +131,7 @@ TEST_F(Namesel, FilterNarrowsTheListToItsGrades)
     EXPECT_TRUE(r.at(3).startsWith(QStringLiteral("小1 鈴木一郎")));
     // Every listed pupil still takes part in the rankings.
     EXPECT_EQ(world.state->roster.RosterCount, 7);
-    EXPECT_EQ(window->List3.size(), 3);
+    EXPECT_EQ(window->listing().rowCount(), 3);
 
     window->Combo1->setCurrentText(QStringLiteral("中１"));
     window->Combo1_Click();
@@ -159,9 +156,8 @@ TEST_F(Namesel, ClickShowsTheNameAndOkConfirmsIt)
 {
     open();
     const int row = rowOf(QStringLiteral("山田太郎"));
-    QListWidgetItem *item = window->List1->item(row);
     QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {},
-                      window->List1->visualItemRect(item).center());
+                      window->List1->rowRect(row).center());
     EXPECT_EQ(window->Label1->text(), QStringLiteral("小3 山田太郎") + FW + FW);
     EXPECT_EQ(window->Label2->text(), QStringLiteral("1"));
 
@@ -186,11 +182,9 @@ TEST_F(Namesel, ClickShowsTheNameAndOkConfirmsIt)
 TEST_F(Namesel, DoubleClickConfirmsAtOnce)
 {
     open();
-    QListWidgetItem *item = window->List1->item(rowOf(QStringLiteral("佐藤花子")));
-    QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {},
-                      window->List1->visualItemRect(item).center());
-    QTest::mouseDClick(window->List1->viewport(), Qt::LeftButton, {},
-                       window->List1->visualItemRect(item).center());
+    const QRect row = window->List1->rowRect(rowOf(QStringLiteral("佐藤花子")));
+    QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {}, row.center());
+    QTest::mouseDClick(window->List1->viewport(), Qt::LeftButton, {}, row.center());
     EXPECT_EQ(window->Label1->text(),
               QStringLiteral("小3 佐藤花子") + FW + FW + QStringLiteral("  10"));
     EXPECT_EQ(world.state->pupil.CurrentStudent, 2);
@@ -363,7 +357,7 @@ TEST_F(Namesel, ScreenReadersSeeTheRowsAndButtons)
     QAccessibleInterface *list = QAccessible::queryAccessibleInterface(window->List1);
     ASSERT_NE(list, nullptr);
     ASSERT_EQ(list->childCount(), window->List1->count());
-    EXPECT_EQ(list->child(1)->text(QAccessible::Name), window->List1->item(1)->text());
+    EXPECT_EQ(list->child(1)->text(QAccessible::Name), window->List1->text(1));
     QAccessibleInterface *ok = QAccessible::queryAccessibleInterface(window->Command14);
     EXPECT_EQ(ok->text(QAccessible::Name), QStringLiteral("O.K."));
     QAccessibleInterface *leave = QAccessible::queryAccessibleInterface(window->Command7);

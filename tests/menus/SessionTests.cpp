@@ -104,7 +104,7 @@ TEST_F(Session, APupilsWholeSession)
     // Choose 山田太郎 and confirm with the key "1".
     int row = -1;
     for (int i = 1; i < names->List1->count(); ++i)
-        if (names->List1->item(i)->text().contains(QStringLiteral("山田太郎")))
+        if (names->List1->text(i).contains(QStringLiteral("山田太郎")))
             row = i;
     ASSERT_GT(row, 0);
     names->List1->setFocus();
@@ -118,7 +118,7 @@ TEST_F(Session, APupilsWholeSession)
     EXPECT_EQ(m->MenuReady, 1);
     EXPECT_EQ(m->Label14[1]->text(), QStringLiteral("-----"));
     ASSERT_GE(m->List5[1]->count(), 2);
-    EXPECT_EQ(m->List5[1]->item(0)->text(),
+    EXPECT_EQ(m->List5[1]->text(0),
               QStringLiteral(" 1③佐藤花子") + FW + QStringLiteral(" 10/   10"));
 
     // Level 1 by its key.
@@ -199,9 +199,9 @@ TEST_F(Session, APupilsWholeSession)
     EXPECT_EQ(m->Label15[1]->text(), QStringLiteral("1回/%1点").arg(firstPoints));
     EXPECT_EQ(m->Label18->text(), QStringLiteral("本日総回数＝1回"));
     ASSERT_GT(firstPoints, 10);
-    EXPECT_EQ(m->List5[1]->item(0)->text(), QStringLiteral(" 1●山田太郎") + FW +
-                                                QStringLiteral(" %1/   %1").arg(firstPointsText));
-    EXPECT_EQ(m->List5[1]->item(1)->text(),
+    EXPECT_EQ(m->List5[1]->text(0), QStringLiteral(" 1●山田太郎") + FW +
+                                        QStringLiteral(" %1/   %1").arg(firstPointsText));
+    EXPECT_EQ(m->List5[1]->text(1),
               QStringLiteral(" 2③佐藤花子") + FW + QStringLiteral(" 10/   10"));
 
     // "戻る(0)" by its key, then out through the program menu.
