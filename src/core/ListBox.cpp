@@ -3,6 +3,8 @@
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 namespace tavoro::core {
 
@@ -37,9 +39,48 @@ private:
     std::shared_ptr<const ListRows> m_rows;
 };
 
+namespace {
+
+// Draws a row as one line of plain text, the way a list box shows it: no icon, no
+// wrapping, cut at the right edge. Much cheaper than the general item painting, which
+// lays every row's text out twice.
+class RowDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override
+    {
+        const bool selected = option.state & QStyle::State_Selected;
+        const QPalette::ColorGroup group =
+            option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+        if (selected)
+            painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+        painter->setPen(
+            option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->setFont(option.font);
+        const QRect text = option.rect.adjusted(kMargin, 0, -kMargin, 0);
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          index.data(Qt::DisplayRole).toString());
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const QFontMetrics metrics(option.font);
+        return {metrics.horizontalAdvance(index.data(Qt::DisplayRole).toString()) + 2 * kMargin,
+                metrics.height() + 2};
+    }
+
+private:
+    static constexpr int kMargin = 3;
+};
+
+} // namespace
+
 ListBox::ListBox(QWidget *parent) : QListView(parent), m_model(new Model(this))
 {
     setModel(m_model);
+    setItemDelegate(new RowDelegate(this));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Every row has the height of the first: the view never measures the others.
