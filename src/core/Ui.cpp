@@ -12,7 +12,7 @@
 
 namespace tavoro::core {
 
-void useBlockStyle(QProgressBar *bar)
+void usePlainStyle(QWidget *bar)
 {
     static QPointer<QStyle> blocks;
     if (!blocks) {

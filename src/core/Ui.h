@@ -20,8 +20,9 @@ namespace tavoro::core {
 // immediately): it is painted with the rest of the window when pending events next run.
 void setProgress(QProgressBar *bar, int value);
 
-// Gives a progress bar the plain block look: solid blocks, cheap to paint at every step.
-void useBlockStyle(QProgressBar *bar);
+// Gives a progress bar or scroll bar the plain classic look: solid blocks and flat
+// grooves, cheap to paint (the default look fills them with gradients).
+void usePlainStyle(QWidget *bar);
 
 // A colour written &HBBGGRR& (blue, green, red bytes).
 QColor vbColor(std::uint32_t bgr);

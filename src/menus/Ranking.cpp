@@ -132,6 +132,26 @@ QString PupilMark(const core::AppState &state, int pupil)
     return records::GradeMark(gradeOf(state, pupil));
 }
 
+namespace {
+
+std::int8_t markClassOf(const QString &mark)
+{
+    if (mark.size() != 1)
+        return -1;
+    const char16_t c = mark.at(0).unicode();
+    if (c == u'●')
+        return 0;
+    if (c >= u'①' && c <= u'⑥')
+        return std::int8_t(1 + (c - u'①'));
+    if (c >= u'Ⅰ' && c <= u'Ⅲ')
+        return 7;
+    if (c == u'　')
+        return 8;
+    return -1;
+}
+
+} // namespace
+
 QString RankingPupils::lead(int pupil) const
 {
     return marks[std::size_t(pupil)] + Name5(names[std::size_t(pupil)]);
@@ -143,6 +163,7 @@ RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupF
     out.shown.assign(std::size_t(core::kStudents), 0);
     out.marks.resize(std::size_t(core::kStudents));
     out.names.resize(std::size_t(core::kStudents));
+    out.markClasses.assign(std::size_t(core::kStudents), -1);
     // The filter and the mark depend on the school grade alone: grades 0..10 are looked up.
     constexpr int kTabled = 10;
     std::array<char, kTabled + 1> gradeShown{};
@@ -168,6 +189,7 @@ RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupF
         if (p < 0 || p > core::kMaxStudent || !out.marks[std::size_t(p)].isNull())
             continue;
         out.marks[std::size_t(p)] = markOf(p);
+        out.markClasses[std::size_t(p)] = markClassOf(out.marks[std::size_t(p)]);
         out.names[std::size_t(p)] = roster.StudentNames[std::size_t(p)];
         out.shown[std::size_t(p)] = shownGrade(gradeOf(state, p)) ? 1 : 0;
     }
@@ -266,6 +288,31 @@ namespace {
 
 constexpr int kRankTexts = 111; // " 1".." 9" as 1..9, "00".."99" as 10..109, "--" as 110
 constexpr int kNoTimeText = 110;
+
+// The classes of marks, in the order of their representatives' indices: "●", "①".."⑥",
+// "Ⅰ" (for "Ⅰ".."Ⅲ"), "　".
+constexpr int kMarkClasses = 9;
+
+// The place of each mark class in the sorted list's order (worked out once, by the list's
+// own comparison).
+const std::array<int, kMarkClasses> &markClassPlaces()
+{
+    static const std::array<int, kMarkClasses> places = [] {
+        static const char16_t *const marks[kMarkClasses] = {u"●", u"①", u"②", u"③", u"④",
+                                                            u"⑤", u"⑥", u"Ⅰ", u"　"};
+        QStringList texts;
+        for (int i = 0; i < kMarkClasses; ++i)
+            texts.append(QString::fromUtf16(marks[i]) + u'*' + QString::number(i));
+        SortListTexts(texts);
+        std::array<int, kMarkClasses> out{};
+        for (int place = 0; place < kMarkClasses; ++place) {
+            const QString &t = texts.at(place);
+            out[std::size_t(t.mid(t.indexOf(u'*') + 1).toInt())] = place;
+        }
+        return out;
+    }();
+    return places;
+}
 
 int rankTextIndex(int rank)
 {
@@ -372,10 +419,16 @@ RankingList::RankingList(const core::AppState &state, int level, ListMode mode, 
         m_ranked[keys[std::size_t(i)] & ((1u << kIndexBits) - 1)].rank = rank;
     }
 
-    // The shown lines, grouped by rank text in the order of the texts.
-    const std::array<int, kRankTexts> &places = rankTextPlaces();
-    std::vector<int> placeOf(std::size_t(n), -1);
-    std::array<int, kRankTexts + 1> start{};
+    // The shown lines, grouped by rank text and mark class in the order of the texts. Marks
+    // of no known class put every line of a rank text in one group.
+    const std::array<int, kRankTexts> &rankPlaces = rankTextPlaces();
+    const std::array<int, kMarkClasses> &markPlaces = markClassPlaces();
+    bool byMark = true;
+    for (const Pupil &r : m_ranked)
+        byMark = byMark && m_pupils->markClasses[std::size_t(r.number)] >= 0;
+    constexpr int kGroups = kRankTexts * kMarkClasses;
+    std::vector<int> groupOf(std::size_t(n), -1);
+    std::vector<int> start(kGroups + 1, 0);
     for (int i = 0; i < n; ++i) {
         const Pupil &r = m_ranked[std::size_t(i)];
         if (!m_pupils->shown[std::size_t(r.number)])
@@ -387,21 +440,23 @@ RankingList::RankingList(const core::AppState &state, int level, ListMode mode, 
         } else if (order == PointsOrder::Today && r.first == 0) {
             continue; // no points today: no line
         }
-        placeOf[std::size_t(i)] = places[std::size_t(text)];
-        ++start[std::size_t(placeOf[std::size_t(i)]) + 1];
+        const int mark =
+            byMark ? markPlaces[std::size_t(m_pupils->markClasses[std::size_t(r.number)])] : 0;
+        groupOf[std::size_t(i)] = rankPlaces[std::size_t(text)] * kMarkClasses + mark;
+        ++start[std::size_t(groupOf[std::size_t(i)]) + 1];
     }
-    m_groups.resize(kRankTexts);
-    for (int g = 0; g < kRankTexts; ++g) {
+    m_groups.resize(kGroups);
+    for (int g = 0; g < kGroups; ++g) {
         m_groups[std::size_t(g)].start = start[std::size_t(g)];
         m_groups[std::size_t(g)].count = start[std::size_t(g) + 1];
         start[std::size_t(g) + 1] += start[std::size_t(g)];
     }
-    m_count = start[kRankTexts];
+    m_count = start[kGroups];
     m_members.resize(std::size_t(m_count));
     for (int i = 0; i < n; ++i) {
-        const int place = placeOf[std::size_t(i)];
-        if (place >= 0)
-            m_members[std::size_t(start[std::size_t(place)]++)] = i;
+        const int group = groupOf[std::size_t(i)];
+        if (group >= 0)
+            m_members[std::size_t(start[std::size_t(group)]++)] = i;
     }
 }
 

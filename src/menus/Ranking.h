@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -38,6 +39,9 @@ struct RankingPupils {
     std::vector<char> shown;    // by pupil number: 1 when the group filter passes him
     std::vector<QString> marks; // by pupil number: "●" or the grade mark
     std::vector<QString> names; // by pupil number: as the roster keeps them
+    // By pupil number: the class of his mark ("●", "①".."⑥", the roman numerals, "　"); -1
+    // for a mark of none of them.
+    std::vector<std::int8_t> markClasses;
     // The mark and Name5 of a pupil.
     QString lead(int pupil) const;
 };
@@ -54,9 +58,11 @@ QStringList RankingLines(const core::AppState &state, int level, ListMode mode, 
 //
 // A line starts with its two-character rank ("--" for no time), and two lines of different
 // ranks are ordered by those two characters alone (their first difference is a digit, a
-// space or "-"). So the ranks, the counts and the order of the rank texts are worked out at
-// once, and the lines of one rank text are made and sorted only when one of them is first
-// read.
+// space or "-"). After the rank comes the mark, and marks of different classes differ in
+// their first letter too ("①" sorts as "1", "　" as a space, "Ⅰ".."Ⅲ" all begin with "I").
+// So the lines are grouped by rank and mark class, the ranks, the counts and the order of
+// the groups are worked out at once, and a group's lines are made and sorted only when one
+// of them is first read.
 class RankingList final : public core::ListRows {
 public:
     RankingList(const core::AppState &state, int level, ListMode mode, PointsOrder order,

@@ -184,6 +184,7 @@ void seisekitime1::buildFixedControls()
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setAccessibleName(QStringLiteral("レベルの列"));
+    core::usePlainStyle(HScroll1);
     m_layout.place(HScroll1, 120, kScrollTop, 15045, 330);
     HScroll1->hide();
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
@@ -209,7 +210,7 @@ void seisekitime1::buildFixedControls()
     ProgressBar2 = new QProgressBar(Picture6);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     ProgressBar2->setTextVisible(false);
-    core::useBlockStyle(ProgressBar2);
+    core::usePlainStyle(ProgressBar2);
     m_layout.place(ProgressBar2, 3840, 4200, 7680, 360);
     Picture6->hide();
 
@@ -225,7 +226,7 @@ void seisekitime1::buildFixedControls()
     ProgressBar1 = new QProgressBar(Picture2);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setTextVisible(false);
-    core::useBlockStyle(ProgressBar1);
+    core::usePlainStyle(ProgressBar1);
     m_layout.place(ProgressBar1, 3840, 6000, 7680, 360);
     Picture2->hide();
 }
@@ -266,6 +267,7 @@ void seisekitime1::buildColumn(int i)
     List5[i]->setObjectName(indexed("List5", i));
     List5[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List5[i]->setFocusPolicy(Qt::NoFocus);
+    core::usePlainStyle(List5[i]->verticalScrollBar());
     core::setBackground(List5[i], core::vbColor(0xC0FFFF));
     Label7[i] = newLabel(area, indexed("Label7", i));
     Label7[i]->setAlignment(Qt::AlignCenter);

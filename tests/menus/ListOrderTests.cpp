@@ -130,6 +130,7 @@ struct RankingCase {
     int pupils;
     int distinctValues; // few values: many pupils share a rank
     unsigned seed;
+    bool oddMark = false;
 };
 
 class RankingListOrder : public ::testing::TestWithParam<RankingCase> {};
@@ -142,7 +143,8 @@ TEST_P(RankingListOrder, SameLinesAsSortingEveryLine)
     core::AppState &state = *world.state;
     core::Roster &roster = state.roster;
     roster.SchoolYear = 2026;
-    const int years[] = {1980, 2008, 2013, 2015, 2017, 2019, 2020};
+    // Every mark: no grade, grades 1..9 (①..⑥, Ⅰ..Ⅲ), and the current pupil's ●.
+    const int years[] = {1980, 2008, 2011, 2012, 2013, 2014, 2015, 2016, 2017, 2018, 2019, 2020};
     constexpr int kLevel = 3;
     for (int k = 1; k <= c.pupils; ++k) {
         // Pupil numbers out of roster order.
@@ -160,7 +162,13 @@ TEST_P(RankingListOrder, SameLinesAsSortingEveryLine)
 
     for (const QString &filter : GradeFilterItems()) {
         SCOPED_TRACE(filter.toStdString());
-        const auto pupils = std::make_shared<RankingPupils>(RankingPupilsOf(state, filter));
+        auto pupils = std::make_shared<RankingPupils>(RankingPupilsOf(state, filter));
+        if (c.oddMark && c.pupils > 0) {
+            // A mark of no known class: lines are grouped by rank alone.
+            const int p = roster.RosterNumbers[1];
+            pupils->marks[std::size_t(p)] = QStringLiteral("Ⅳ");
+            pupils->markClasses[std::size_t(p)] = -1;
+        }
         QStringList expected = RankingLines(state, kLevel, c.mode, c.order, *pupils);
         SortListTexts(expected);
         const RankingList list(state, kLevel, c.mode, c.order, pupils);
@@ -185,6 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
         RankingCase{"pointsTodayManyTies", ListMode::Points, PointsOrder::Today, 500, 5, 14},
         RankingCase{"times", ListMode::Times, PointsOrder::Cumulative, 650, 500, 15},
         RankingCase{"timesManyTies", ListMode::Times, PointsOrder::Cumulative, 400, 6, 16},
+        RankingCase{"oddMark", ListMode::Points, PointsOrder::Cumulative, 500, 7, 19, true},
         RankingCase{"onePupil", ListMode::Points, PointsOrder::Cumulative, 1, 3, 17},
         RankingCase{"nobody", ListMode::Times, PointsOrder::Cumulative, 0, 3, 18}),
     [](const auto &info) { return std::string(info.param.name); });
