@@ -10,12 +10,21 @@
 #include "platform/RecordFile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
 #include <cwchar>
 #include <limits>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tavoro::records {
 namespace {
@@ -323,57 +332,542 @@ template <typename T> void clearRows(core::PupilLevelTable<T> &table, int k0, in
                 std::size_t(k1 - k0) * core::kLevels * sizeof(T));
 }
 
+using Record = LoadedRecords::Record;
+using Fields = LoadedRecords::Fields;
+
+// Makes the level's points table in `table`: the times 0..target by the formula, then 4 up
+// to twice the target, whose entry holds the 1 of the times below ten times the target.
+void makePointsTable(const LevelRule &rule, std::int32_t *table)
+{
+    const std::int64_t target = rule.target;
+    for (std::int64_t t = 0; t <= target; ++t)
+        table[t] = rule.earned[std::size_t(cubePoints(target - t, target))];
+    for (std::int64_t t = target + 1; t < 2 * target; ++t)
+        table[t] = rule.earned[4];
+    table[2 * target] = rule.earned[1];
+}
+
 } // namespace
 
-void GroupRecords(const char *records, std::int64_t count, LoadedRecords &loaded)
-{
-    if (count > kMaxLoaded)
-        count = kMaxLoaded;
-    const auto studentOf = [](const char *p) { return loadLittle<std::int16_t>(p + 16); };
-    const auto levelOf = [](const char *p) { return loadLittle<std::int16_t>(p + 18); };
-    // A pupil or level outside the tables cannot be counted anywhere.
-    const auto inRange = [](int student, int level) {
-        return student >= 0 && student <= core::kMaxStudent && level >= 0 &&
-               level <= core::kMaxLevel;
+// The points rule of each level and, on a level whose target is below 1000 seconds, the table
+// of the points of its times. Remade for a level only when its target or multiplier changes,
+// since making them is a fair share of a computation.
+struct PointsRules {
+    struct Level {
+        bool made = false;
+        std::int32_t target = 0;
+        std::uint32_t multiplierBits = 0;
+        LevelRule rule;
+        // On a tabled level the points of a time t >= 0 are table[min(t, twice)] below ten
+        // times the target, and 0 from there on. Any other level (quickBelow 0), and a
+        // negative time, take the rule itself.
+        std::uint32_t quickBelow = 0; // 2^31 on a tabled level: every time t >= 0
+        std::int32_t twice = 0;
+        std::int32_t tenTimes = 0;
+        const std::int32_t *table = nullptr;
     };
 
-    // A counting sort by block of pupils: the records of each block are counted, then each
-    // record is put at its block's next place (file order is kept within a block).
-    constexpr int kBlockPupils = LoadedRecords::kBlockPupils;
-    std::array<int, LoadedRecords::kBlocks + 1> start{};
-    for (std::int64_t j = 0; j < count; ++j) {
-        const char *p = records + j * kGradeRecordSize;
-        const std::int16_t student = studentOf(p);
-        if (inRange(student, levelOf(p)))
-            ++start[std::size_t(student / kBlockPupils + 1)];
+    void update(int level, std::int32_t target, float multiplier)
+    {
+        Level &l = levels[std::size_t(level)];
+        const auto bits = std::bit_cast<std::uint32_t>(multiplier);
+        if (l.made && l.target == target && l.multiplierBits == bits)
+            return;
+        l = Level{};
+        l.made = true;
+        l.target = target;
+        l.multiplierBits = bits;
+        l.rule.set(target, multiplier);
+        if (l.rule.earned[0] != 0 || target >= LoadedRecords::kTableTimes)
+            return;
+        std::int32_t *table = tables.data() + std::size_t(level) * 2 * LoadedRecords::kTableTimes;
+        l.quickBelow = 1u << 31;
+        l.table = table;
+        if (target <= 0) {
+            table[0] = 0; // no target: no points
+            return;
+        }
+        makePointsTable(l.rule, table);
+        l.twice = 2 * target;
+        l.tenTimes = 10 * target;
     }
-    for (int b = 1; b <= LoadedRecords::kBlocks; ++b)
-        start[std::size_t(b)] += start[std::size_t(b - 1)];
-    LoadedRecords::Record *out = loaded.byBlock.data();
-    int kept = 0;
-    for (std::int64_t j = 0; j < count; ++j) {
-        const char *p = records + j * kGradeRecordSize;
-        const std::int16_t student = studentOf(p);
-        const std::int16_t level = levelOf(p);
-        if (!inRange(student, level))
-            continue;
-        const double date = loadLittle<double>(p);
-        // Every record read counts for the best time; only these count for the rest.
-        const bool keep = date >= 0 && student != 0 && level >= 1;
-        kept += keep ? 1 : 0;
-        out[start[std::size_t(student / kBlockPupils)]++] = {date, loadLittle<std::int32_t>(p + 20),
-                                                             student, std::int8_t(level),
-                                                             std::int8_t(keep ? 1 : 0)};
-    }
-    for (int b = 0; b < LoadedRecords::kBlocks; ++b)
-        loaded.blockEnd[std::size_t(b)] = start[std::size_t(b)];
-    loaded.LoadedCount = kept; // and blockEnd[b] is now the end of block b
+
+    std::array<Level, core::kLevels> levels{};
+    std::vector<std::int32_t> tables =
+        std::vector<std::int32_t>(std::size_t(core::kLevels) * 2 * LoadedRecords::kTableTimes);
+};
+
+LoadedRecords::LoadedRecords()
+    : byBlock(kMaxLoaded), unitFields(kMaxLoaded), points(std::make_unique<PointsRules>())
+{
 }
+
+LoadedRecords::~LoadedRecords() = default;
+
+namespace {
+
+// Copies the fields the statistics use of the 44-byte record at r (RecDate, then RecStudent,
+// RecLevel and RecSeconds), the store going straight to memory past the caches: the lists
+// are read next by the thread that takes the unit, and a line that the other processor holds
+// in its cache is slow to take over.
+inline void streamFields(Fields *to, const char *r)
+{
+#if defined(__SSE2__)
+    const __m128i date = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(r));
+    const __m128i rest = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(r + 16));
+    _mm_stream_si128(reinterpret_cast<__m128i *>(to), _mm_unpacklo_epi64(date, rest));
+#else
+    std::memcpy(&to->date, r, 8);
+    std::memcpy(&to->student, r + 16, 8);
+#endif
+}
+
+// Orders the stores of streamFields before any later store, as other processors see them.
+inline void streamsDone()
+{
+#if defined(__SSE2__)
+    _mm_sfence();
+#endif
+}
+
+// A short pause of the processor in a busy wait.
+inline void pause()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
+// Waits until done(), for work the other thread is doing: busily, since that takes some
+// microseconds; only a thread kept from running by others takes longer, and then the
+// processor is given away between looks. Returns the rounds waited busily.
+template <typename Done> int waitUntil(Done done)
+{
+    constexpr int kBusyRounds = 1 << 15; // about a millisecond
+    int i = 0;
+    for (; !done(); ++i) {
+        if (i < kBusyRounds)
+            pause();
+        else
+            std::this_thread::yield();
+    }
+    return std::min(i, kBusyRounds);
+}
+
+// The blocks that hold pupils 1..1000, whose best times make SchoolBest.
+constexpr int kSchoolBlocks = kSchoolBestPupils / LoadedRecords::kBlockPupils + 1;
+
+// One computation of the statistics from records in memory. The pupils are shared out in
+// two units of blocks. First the fields of each record are copied to its unit's list; then
+// each unit's records are reduced and grouped by block, and block by block the rows are
+// cleared and filled from them. Each unit is done whole by one thread, whichever claims it
+// first: the asking thread from the first unit on, the helper from the last one back, so
+// that each keeps to the same rows from one computation to the next. The results do not
+// depend on which thread does what.
+class Computation {
+public:
+    Computation(core::AppState &state, const char *records, std::int64_t count,
+                LoadedRecords &loaded)
+        : m_stats(state.stats), m_records(records), m_loaded(loaded)
+    {
+        m_count = int(std::clamp<std::int64_t>(count, 0, kMaxLoaded));
+        m_day = DateValue(state.clock().today());
+        const core::Criteria &criteria = state.criteria;
+        PointsRules &points = *loaded.points;
+        for (int level = 1; level <= core::kMaxLevel; ++level) {
+            points.update(level, criteria.TargetTime[level], criteria.PointMultiplier[level]);
+            Level &q = m_levels[std::size_t(level)];
+            q.points = &points.levels[std::size_t(level)];
+            // A period written as a text, or left empty, counts as 0 days.
+            q.passFrom = m_day - criteria.PassPeriodDays[level].number();
+            q.overuseFrom = m_day - criteria.OverusePeriodDays[level].number();
+            q.recentFrom =
+                std::min({q.passFrom, q.overuseFrom,
+                          std::nextafter(m_day, -std::numeric_limits<double>::infinity())});
+        }
+        // Level 0 is never counted; its records set the best time only.
+    }
+
+    Computation(const Computation &) = delete;
+    Computation &operator=(const Computation &) = delete;
+
+    // Copies the fields of each record to its unit's list: the first unit's from the front,
+    // the second's from the back. Done on the asking thread before either unit.
+    void splitRecords()
+    {
+        using L = LoadedRecords;
+        Fields *front = m_loaded.unitFields.data();
+        Fields *back = front + kMaxLoaded;
+        constexpr int kSecondFrom = L::kFirstUnitBlocks * L::kBlockPupils; // its first pupil
+        for (int j = 0; j < m_count; ++j) {
+            const char *r = m_records + std::int64_t(j) * kGradeRecordSize;
+            const int student = studentOf(r);
+            if (!inRange(student, levelOf(r)))
+                continue; // a pupil or level outside the tables cannot be counted anywhere
+            const bool second = student >= kSecondFrom;
+            streamFields(second ? back - 1 : front, r);
+            front += second ? 0 : 1;
+            back -= second ? 1 : 0;
+        }
+        streamsDone();
+        const int first = int(front - m_loaded.unitFields.data());
+        const int second = int(m_loaded.unitFields.data() + kMaxLoaded - back);
+        m_loaded.unitCount = {first, second};
+        // Each unit sets the starts of its other blocks.
+        m_loaded.blockStart[0] = 0;
+        m_loaded.blockStart[L::kFirstUnitBlocks] = first;
+        m_loaded.blockStart[L::kBlocks] = first + second;
+    }
+
+    // Does every unit not claimed yet, from the first one on or from the last one back.
+    void work(bool fromLast)
+    {
+        for (int k = 0; k < LoadedRecords::kUnits; ++k) {
+            const int u = fromLast ? LoadedRecords::kUnits - 1 - k : k;
+            if (m_claimed[std::size_t(u)].flag.exchange(true))
+                continue;
+            takeRecords(u);
+            for (int b = firstBlock(u); b < firstBlock(u + 1); ++b)
+                fillBlock(b);
+        }
+    }
+
+    // The last step, once every thread is out of work().
+    void finish()
+    {
+        m_loaded.LoadedCount = m_counted[0] + m_counted[1];
+        for (int level = 1; level <= core::kMaxLevel; ++level) {
+            std::int32_t best = core::kNoTime;
+            for (const auto &school : m_school)
+                best = std::min(best, school[std::size_t(level)]);
+            m_stats.SchoolBest[level] = best;
+        }
+    }
+
+    std::uint64_t number = 0; // given by the helper, which takes part in each one once
+
+private:
+    // What the taking of the records needs of a level.
+    struct Level {
+        const PointsRules::Level *points = nullptr;
+        double passFrom = 0;    // a date later than this is within the pass period
+        double overuseFrom = 0; // ... within the too-much period
+        double recentFrom = 0;  // a date not later than this is in no period and not today
+    };
+
+    static int studentOf(const char *r) { return loadLittle<std::int16_t>(r + 16); }
+    static int levelOf(const char *r) { return loadLittle<std::int16_t>(r + 18); }
+    static bool inRange(int student, int level)
+    {
+        return unsigned(student) <= unsigned(core::kMaxStudent) &&
+               unsigned(level) <= unsigned(core::kMaxLevel);
+    }
+
+    static int firstBlock(int u)
+    {
+        return u == 0 ? 0 : u == 1 ? LoadedRecords::kFirstUnitBlocks : LoadedRecords::kBlocks;
+    }
+
+    // Reduces the records of unit u and puts them in their blocks, file order kept.
+    void takeRecords(int u)
+    {
+        using L = LoadedRecords;
+        const int b0 = firstBlock(u);
+        const int b1 = firstBlock(u + 1);
+        const int n = m_loaded.unitCount[std::size_t(u)];
+        // The second unit's list runs from the back, its first record last.
+        const Fields *first =
+            u == 0 ? m_loaded.unitFields.data() : m_loaded.unitFields.data() + kMaxLoaded - 1;
+        const std::ptrdiff_t step = u == 0 ? 1 : -1;
+
+        // The records of each block are counted first, so that each goes straight to its place.
+        std::array<int, L::kBlocks + 1> next{};
+        const Fields *f = first;
+        for (int k = 0; k < n; ++k, f += step)
+            ++next[std::size_t(f->student / L::kBlockPupils + 1)];
+        next[std::size_t(b0)] = m_loaded.blockStart[std::size_t(b0)];
+        for (int b = b0 + 1; b < b1; ++b) {
+            next[std::size_t(b)] += next[std::size_t(b - 1)];
+            m_loaded.blockStart[std::size_t(b)] = next[std::size_t(b)];
+        }
+
+        Record *out = m_loaded.byBlock.data();
+        const double day = m_day;
+        const double nextDay = m_day + 1;
+        int bestOnly = 0;
+        f = first;
+        for (int k = 0; k < n; ++k, f += step) {
+            const int student = f->student;
+            const int level = f->level;
+            const std::int32_t t = f->seconds;
+            const double date = f->date;
+            Record r{std::uint32_t(student * core::kLevels + level), t, 0};
+            if (date >= 0 && student != 0 && level != 0) {
+                const Level &q = m_levels[std::size_t(level)];
+                const PointsRules::Level &p = *q.points;
+                if (std::uint32_t(t) < p.quickBelow) {
+                    // A mask rather than a branch: which side of ten times the target a
+                    // time falls is no guess for the processor.
+                    const std::int32_t below = -std::int32_t(t < p.tenTimes); // all bits or none
+                    r.points = p.table[std::min(t, p.twice)] & below;
+                } else {
+                    r.points = p.rule.points(t);
+                }
+                // A record of 6000 seconds or more is no run but earns its points.
+                r.entry |= Record::kCounted | Record::kRun * unsigned(t < kRunLimit);
+                // The file grows in date order: the older records, most of them, come first.
+                if (date > q.recentFrom) {
+                    r.entry |= Record::kPeriod * unsigned(date > q.passFrom) |
+                               Record::kOveruse * unsigned(date > q.overuseFrom) |
+                               Record::kToday * unsigned((date >= day) & (date < nextDay));
+                }
+            } else {
+                ++bestOnly;
+            }
+            out[next[std::size_t(student / L::kBlockPupils)]++] = r;
+        }
+        m_counted[std::size_t(u)] = n - bestOnly;
+    }
+
+    // Clears the rows of block b (PersonalBest set to 99999) and fills them from the block's
+    // records, while the rows are at hand in the processor's caches.
+    void fillBlock(int b)
+    {
+        core::Statistics &st = m_stats;
+        const int k0 = b * LoadedRecords::kBlockPupils;
+        const int k1 = std::min(k0 + LoadedRecords::kBlockPupils, core::kStudents);
+        clearRows(st.TotalRuns, k0, k1);
+        clearRows(st.TotalPoints, k0, k1);
+        clearRows(st.PeriodRuns, k0, k1);
+        clearRows(st.PeriodPoints, k0, k1);
+        clearRows(st.OveruseRuns, k0, k1);
+        clearRows(st.OveruseEarned, k0, k1);
+        clearRows(st.RunsToday, k0, k1); // all-zero bytes are 0.0f
+        clearRows(st.PointsToday, k0, k1);
+        fillNoTime(&st.PersonalBest(k0, 0), std::size_t(k1 - k0) * core::kLevels);
+
+        std::int32_t *best = st.PersonalBest.data();
+        std::int16_t *totalRuns = st.TotalRuns.data();
+        std::int32_t *totalPoints = st.TotalPoints.data();
+        const Record *e = m_loaded.byBlock.data() + m_loaded.blockStart[std::size_t(b)];
+        const Record *end = m_loaded.byBlock.data() + m_loaded.blockStart[std::size_t(b) + 1];
+        // A record read for the best time only has no points and no flags: it adds 0.
+        for (; e != end; ++e) {
+            const std::size_t i = e->entry & Record::kEntryMask;
+            const int run = e->has(Record::kRun) ? 1 : 0;
+            best[i] = std::min(best[i], e->seconds);
+            totalRuns[i] = std::int16_t(totalRuns[i] + run);
+            totalPoints[i] += e->points;
+            if (e->has(Record::kRecent)) // most records are older than every period
+                addRecent(*e, i, run);
+        }
+        if (b < kSchoolBlocks)
+            m_school[std::size_t(b)] = schoolBest(b);
+    }
+
+    // The counts of the periods and of today, apart from the rest so that the tables they
+    // need take no room in the processor's registers meanwhile.
+    [[gnu::noinline]] void addRecent(const Record &e, std::size_t i, int run)
+    {
+        core::Statistics &st = m_stats;
+        const int p = e.points;
+        if (e.has(Record::kPeriod)) {
+            st.PeriodRuns.data()[i] = std::int16_t(st.PeriodRuns.data()[i] + run);
+            st.PeriodPoints.data()[i] += p;
+        }
+        if (e.has(Record::kOveruse)) {
+            st.OveruseRuns.data()[i] = std::int16_t(st.OveruseRuns.data()[i] + run);
+            st.OveruseEarned.data()[i] += p;
+        }
+        if (e.has(Record::kToday)) {
+            st.RunsToday.data()[i] += float(run);
+            st.PointsToday.data()[i] += p;
+        }
+    }
+
+    // SchoolBest(L), the lowest PersonalBest(k, L) of pupils 1..1000, over block b: the
+    // lowest time of their records in it.
+    std::array<std::int32_t, core::kLevels> schoolBest(int b) const
+    {
+        std::array<std::int32_t, core::kLevels> school;
+        school.fill(core::kNoTime);
+        constexpr std::uint32_t kFirst = 1 * core::kLevels;
+        constexpr std::uint32_t kEnd = (kSchoolBestPupils + 1) * core::kLevels;
+        const Record *e = m_loaded.byBlock.data() + m_loaded.blockStart[std::size_t(b)];
+        const Record *end = m_loaded.byBlock.data() + m_loaded.blockStart[std::size_t(b) + 1];
+        for (; e != end; ++e) {
+            const std::uint32_t i = e->entry & Record::kEntryMask;
+            if (i - kFirst < kEnd - kFirst) {
+                std::int32_t &s = school[i % core::kLevels];
+                s = std::min(s, e->seconds);
+            }
+        }
+        return school;
+    }
+
+    core::Statistics &m_stats;
+    const char *m_records;
+    LoadedRecords &m_loaded;
+    int m_count = 0;
+    double m_day = 0;
+    std::array<Level, core::kLevels> m_levels{};
+    std::array<std::array<std::int32_t, core::kLevels>, kSchoolBlocks> m_school{};
+    std::array<int, LoadedRecords::kUnits> m_counted{};
+    // Claimed by both threads: each flag on a cache line of its own.
+    struct alignas(64) Claim {
+        std::atomic<bool> flag{false};
+    };
+    std::array<Claim, LoadedRecords::kUnits> m_claimed{};
+};
+
+// A second thread that shares the computations with the thread that asks for them, started
+// by the first computation and stopped at the end of the program. Between computations it
+// waits, a moment busily (another often follows at once), then asleep. The results are the
+// same whether it takes part or not.
+class HelperThread {
+public:
+    // The helper, or nullptr when no thread could be started.
+    static HelperThread *instance()
+    {
+        static HelperThread helper;
+        return helper.m_thread.joinable() ? &helper : nullptr;
+    }
+
+    HelperThread(const HelperThread &) = delete;
+    HelperThread &operator=(const HelperThread &) = delete;
+
+    ~HelperThread()
+    {
+        if (!m_thread.joinable())
+            return;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop.store(true);
+        }
+        m_wakeUp.notify_one();
+        m_thread.join();
+    }
+
+    // A computation begins to read its records: the helper is woken now, so that it is awake
+    // when they are in memory.
+    void expect()
+    {
+        if (m_alone.load(std::memory_order_relaxed) == 0)
+            wake();
+    }
+
+    // Runs c.work() on the calling thread and on the helper; returns when both are out of it.
+    void run(Computation &c)
+    {
+        // One computation at a time shares the helper; another runs alone meanwhile. So do
+        // the computations after one that waited long for the helper: when the other
+        // processor is busy with other programs, the helper is often kept from running, at
+        // times in the middle of its unit.
+        const std::unique_lock<std::mutex> turn(m_turn, std::try_to_lock);
+        if (!turn.owns_lock() || m_alone.load(std::memory_order_relaxed) > 0) {
+            if (turn.owns_lock())
+                m_alone.fetch_sub(1, std::memory_order_relaxed);
+            c.work(false);
+            return;
+        }
+        c.number = ++m_computations;
+        m_open.store(&c);
+        wake();
+        c.work(false);
+        m_open.store(nullptr);
+        // The helper may still be at its unit.
+        if (waitUntil([&] { return !m_inside.load(); }) >= kLongWait)
+            m_alone.store(kAloneAfterLongWait, std::memory_order_relaxed);
+    }
+
+private:
+    // Rounds of the busy wait, each a pause of the processor (some tens of nanoseconds).
+    static constexpr int kRoundsAfterWork = 1 << 12;
+    static constexpr int kRoundsWhenWoken = 1 << 15;
+    // A wait for the helper this long (about a tenth of a millisecond) means that it was kept
+    // from running; so many computations then run alone.
+    static constexpr int kLongWait = 1 << 12;
+    static constexpr int kAloneAfterLongWait = 64;
+
+    HelperThread()
+    {
+        try {
+            m_thread = std::thread([this] { loop(); });
+        } catch (const std::system_error &) {
+            // No thread: every computation runs on the asking thread alone.
+        }
+    }
+
+    void wake()
+    {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_sleeping)
+                return;
+            m_woken = true;
+        }
+        m_wakeUp.notify_one();
+    }
+
+    void loop()
+    {
+        std::uint64_t last = 0; // the computation the helper last took part in
+        int rounds = kRoundsWhenWoken;
+        for (;;) {
+            for (int i = 0; i < rounds; ++i) {
+                if (m_stop.load(std::memory_order_relaxed))
+                    return;
+                if (m_open.load(std::memory_order_relaxed) != nullptr && join(last))
+                    i = 0; // and wait for the next one afresh
+                else
+                    pause();
+            }
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_sleeping = true;
+            m_wakeUp.wait(lock, [&] { return m_stop.load() || m_woken || m_open.load(); });
+            m_sleeping = false;
+            if (m_stop.load())
+                return;
+            rounds = m_woken ? kRoundsWhenWoken : kRoundsAfterWork;
+            m_woken = false;
+        }
+    }
+
+    // Takes part in the open computation unless it did already. The asking thread closes the
+    // computation, then waits for m_inside to clear before it ends, so c stays valid meanwhile.
+    bool join(std::uint64_t &last)
+    {
+        m_inside.store(true);
+        Computation *c = m_open.load();
+        const bool fresh = c != nullptr && c->number != last;
+        if (fresh) {
+            last = c->number;
+            c->work(true);
+        }
+        m_inside.store(false);
+        return fresh;
+    }
+
+    std::thread m_thread;
+    std::mutex m_mutex; // guards m_sleeping and m_woken
+    std::condition_variable m_wakeUp;
+    bool m_sleeping = false;
+    bool m_woken = false;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_turn; // held by the computation that shares the helper
+    std::uint64_t m_computations = 0;
+    std::atomic<int> m_alone{0}; // computations still to run without the helper
+    alignas(64) std::atomic<Computation *> m_open{nullptr};
+    alignas(64) std::atomic<bool> m_inside{false};
+};
+
+} // namespace
 
 bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded)
 {
     loaded.LoadRetryCount = 0;
     loaded.LoadedCount = 0;
+    loaded.imageRecords = 0;
     LoadErrors errors(state, loaded);
     platform::RecordFile file;
     while (!OpenGradeFile(state, file)) {
@@ -402,140 +896,14 @@ bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded)
     }
     file.close();
     // The file may have been shortened meanwhile: whatever whole records arrived count.
-    GroupRecords(loaded.image.data(), got / kGradeRecordSize, loaded);
+    loaded.imageRecords = got / kGradeRecordSize;
     return true;
-}
-
-void FillStatistics(core::AppState &state, LoadedRecords &loaded)
-{
-    core::Statistics &st = state.stats;
-    const core::Criteria &c = state.criteria;
-    const double today = DateValue(state.clock().today());
-
-    std::array<LevelRule, core::kLevels> rules;
-    for (int level = 1; level <= core::kMaxLevel; ++level) {
-        LevelRule &r = rules[std::size_t(level)];
-        r.set(c.TargetTime[level], c.PointMultiplier[level]);
-        // A period written as a text, or left empty, counts as 0 days.
-        r.passFrom = today - c.PassPeriodDays[level].number();
-        r.overuseFrom = today - c.OverusePeriodDays[level].number();
-    }
-    // The points of a time on a level. On a level whose target is below 1000 seconds (no
-    // three-character rule) the times up to the target take their points from a table made
-    // when the level is first met, the others from comparisons; any other level, and a
-    // negative time, from the rule itself.
-    struct QuickPoints {
-        bool made = false;
-        bool quick = false;
-        std::int32_t target = 0;
-        std::int32_t twice = 0;
-        std::int32_t tenTimes = 0;
-        int four = 0;
-        int one = 0;
-        const std::int32_t *upToTarget = nullptr;
-    };
-    std::array<QuickPoints, core::kLevels> quick{};
-    const auto make = [&](int level) {
-        QuickPoints &q = quick[std::size_t(level)];
-        const LevelRule &r = rules[std::size_t(level)];
-        q.made = true;
-        if (r.target < 1 || r.target >= 1000 || r.earned[0] != 0)
-            return;
-        std::int32_t *table = loaded.pointsTable.data() + level * LoadedRecords::kTableTimes;
-        for (std::int64_t t = 0; t <= r.target; ++t)
-            table[t] = r.earned[std::size_t(cubePoints(r.target - t, r.target))];
-        q.quick = true;
-        q.target = std::int32_t(r.target);
-        q.twice = 2 * q.target;
-        q.tenTimes = 10 * q.target;
-        q.four = r.earned[4];
-        q.one = r.earned[1];
-        q.upToTarget = table;
-    };
-    const auto points = [&](int level, std::int32_t t) {
-        const QuickPoints &q = quick[std::size_t(level)];
-        if (!q.made)
-            make(level);
-        if (!q.quick || t < 0)
-            return rules[std::size_t(level)].points(t);
-        // Both answers are worked out and one taken by masks, which spares the processor
-        // guessing on which side of the target a time falls.
-        const int upTo = -int(t <= q.target); // all bits set when true
-        const int belowTwice = -int(t < q.twice);
-        const int belowTen = -int(t < q.tenTimes);
-        const int low = q.upToTarget[t & upTo];
-        const int high = (q.four & belowTwice) | (q.one & belowTen & ~belowTwice);
-        return (low & upTo) | (high & ~upTo);
-    };
-    std::array<std::int32_t, core::kLevels> school;
-    school.fill(core::kNoTime);
-
-    // The tables are far larger than the caches, and the records reach them in no order:
-    // block by block of pupils, the rows are cleared (PersonalBest set to 99999) and then
-    // filled from the records of the block while they are at hand.
-    std::int32_t *best = st.PersonalBest.data();
-    std::int16_t *totalRuns = st.TotalRuns.data();
-    std::int32_t *totalPoints = st.TotalPoints.data();
-    std::int16_t *periodRuns = st.PeriodRuns.data();
-    std::int32_t *periodPoints = st.PeriodPoints.data();
-    std::int16_t *overuseRuns = st.OveruseRuns.data();
-    std::int32_t *overuseEarned = st.OveruseEarned.data();
-    float *runsToday = st.RunsToday.data();
-    std::int32_t *pointsToday = st.PointsToday.data();
-    const LoadedRecords::Record *e = loaded.byBlock.data();
-    for (int b = 0; b < LoadedRecords::kBlocks; ++b) {
-        const int k0 = b * LoadedRecords::kBlockPupils;
-        const int k1 = std::min(k0 + LoadedRecords::kBlockPupils, core::kStudents);
-        clearRows(st.TotalRuns, k0, k1);
-        clearRows(st.TotalPoints, k0, k1);
-        clearRows(st.PeriodRuns, k0, k1);
-        clearRows(st.PeriodPoints, k0, k1);
-        clearRows(st.OveruseRuns, k0, k1);
-        clearRows(st.OveruseEarned, k0, k1);
-        clearRows(st.RunsToday, k0, k1); // all-zero bytes are 0.0f
-        clearRows(st.PointsToday, k0, k1);
-        fillNoTime(&st.PersonalBest(k0, 0), std::size_t(k1 - k0) * core::kLevels);
-
-        const LoadedRecords::Record *end = loaded.byBlock.data() + loaded.blockEnd[std::size_t(b)];
-        for (; e != end; ++e) {
-            const int level = e->level;
-            const std::size_t i = std::size_t(e->student) * core::kLevels + std::size_t(level);
-            const std::int32_t t = e->seconds;
-            best[i] = std::min(best[i], t); // every record read
-            // SchoolBest(L), the lowest PersonalBest(k, L) of pupils 1..1000, is the lowest
-            // time of their records.
-            const bool schoolPupil = e->student >= 1 && e->student <= kSchoolBestPupils;
-            school[std::size_t(level)] =
-                std::min(school[std::size_t(level)], schoolPupil ? t : core::kNoTime);
-            if (!e->kept)
-                continue;
-            const LevelRule &rule = rules[std::size_t(level)];
-            const int p = points(level, t);
-            // A record of 6000 seconds or more is no run but earns its points.
-            const int run = t < kRunLimit ? 1 : 0;
-            const double date = e->date;
-            totalRuns[i] = std::int16_t(totalRuns[i] + run);
-            totalPoints[i] += p;
-            if (date > rule.passFrom) {
-                periodRuns[i] = std::int16_t(periodRuns[i] + run);
-                periodPoints[i] += p;
-            }
-            if (date > rule.overuseFrom) {
-                overuseRuns[i] = std::int16_t(overuseRuns[i] + run);
-                overuseEarned[i] += p;
-            }
-            if (date >= today && date < today + 1) {
-                runsToday[i] += float(run);
-                pointsToday[i] += p;
-            }
-        }
-    }
-    for (int level = 1; level <= core::kMaxLevel; ++level)
-        st.SchoolBest[level] = school[std::size_t(level)];
 }
 
 bool ComputeStatistics(core::AppState &state, LoadedRecords &loaded)
 {
+    if (HelperThread *helper = HelperThread::instance())
+        helper->expect();
     if (!LoadGradeRecords(state, loaded)) {
         // The counts are cleared before the load, whatever becomes of it.
         core::Statistics &st = state.stats;
@@ -549,7 +917,7 @@ bool ComputeStatistics(core::AppState &state, LoadedRecords &loaded)
         clearRows(st.PointsToday, 0, core::kStudents);
         return false;
     }
-    FillStatistics(state, loaded);
+    ComputeStatisticsFromImage(state, loaded.image.data(), loaded.imageRecords, loaded);
     return true;
 }
 
@@ -563,8 +931,13 @@ bool ComputeStatistics(core::AppState &state)
 void ComputeStatisticsFromImage(core::AppState &state, const char *records, std::int64_t count,
                                 LoadedRecords &loaded)
 {
-    GroupRecords(records, count, loaded);
-    FillStatistics(state, loaded);
+    Computation computation(state, records, count, loaded);
+    computation.splitRecords();
+    if (HelperThread *helper = HelperThread::instance())
+        helper->run(computation);
+    else
+        computation.work(false);
+    computation.finish();
 }
 
 QString GradeMark(int grade)

@@ -8,12 +8,15 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tavoro::records {
 
 // The newest records the statistics read: at most 20000.
 constexpr int kMaxLoaded = 20000;
+
+struct PointsRules;
 
 // The records the statistics read, allocated once and reused by every computation.
 struct LoadedRecords {
@@ -23,27 +26,61 @@ struct LoadedRecords {
     static constexpr int kBlocks = (core::kStudents + kBlockPupils - 1) / kBlockPupils;
     static constexpr int kTableTimes = 1000; // times 0..999 may have their points tabled
 
-    // A record read with a pupil 0..5000 and a level 0..35.
+    // A record read with a pupil 0..5000 and a level 0..35, reduced to what the tables take
+    // from it: the entry it goes to, its time, its points and the counts it enters.
     struct Record {
-        double date = 0;          // RecDate
+        static constexpr std::uint32_t kEntryMask = (1u << 18) - 1; // pupil x 36 + level
+        // Counted: pupil not 0, level not 0, date not negative. The others are read for the
+        // best time only, with no points and no flag below.
+        static constexpr std::uint32_t kCounted = 1u << 18;
+        static constexpr std::uint32_t kRun = 1u << 19;     // below 6000 seconds
+        static constexpr std::uint32_t kPeriod = 1u << 20;  // within the pass period
+        static constexpr std::uint32_t kOveruse = 1u << 21; // within the too-much period
+        static constexpr std::uint32_t kToday = 1u << 22;   // recorded today
+        static constexpr std::uint32_t kRecent = kPeriod | kOveruse | kToday;
+
+        std::uint32_t entry = 0;  // pupil x 36 + level, and the flags
         std::int32_t seconds = 0; // RecSeconds
-        std::int16_t student = 0; // RecStudent
-        std::int8_t level = 0;    // RecLevel
-        std::int8_t kept = 0;     // 1: counted (pupil not 0, level not 0, date not negative);
-                                  // 0: read for the best time only
+        std::int32_t points = 0;  // the points earned, multiplier applied; 0 when not counted
+
+        int student() const { return int((entry & kEntryMask) / core::kLevels); }
+        int level() const { return int((entry & kEntryMask) % core::kLevels); }
+        bool has(std::uint32_t flag) const { return (entry & flag) != 0; }
     };
 
-    LoadedRecords() : byBlock(kMaxLoaded), pointsTable(core::kLevels * kTableTimes) {}
-    // The records grouped by block of pupils, in file order within a block: block b's are
-    // byBlock[blockEnd[b - 1] .. blockEnd[b] - 1] (from 0 for block 0).
+    // The blocks are shared out in two units, each done whole by one thread: blocks
+    // 0..kFirstUnitBlocks - 1, and the others.
+    static constexpr int kUnits = 2;
+    static constexpr int kFirstUnitBlocks = 18;
+
+    // The fields of a record that the statistics use.
+    struct alignas(16) Fields {
+        double date = 0;          // RecDate
+        std::int16_t student = 0; // RecStudent
+        std::int16_t level = 0;   // RecLevel
+        std::int32_t seconds = 0; // RecSeconds
+    };
+
+    LoadedRecords();
+    ~LoadedRecords();
+    LoadedRecords(const LoadedRecords &) = delete;
+    LoadedRecords &operator=(const LoadedRecords &) = delete;
+
+    // The records taken, grouped by block of pupils and in file order within a block: block
+    // b's are byBlock[blockStart[b] .. blockStart[b + 1] - 1].
     std::vector<Record> byBlock;
-    std::array<int, kBlocks> blockEnd{};
-    int LoadedCount = 0;     // the records counted (kept)
-    int LoadRetryCount = 0;  // file-not-found retries of the current load
-    std::vector<char> image; // the bytes read
-    // The points of the times 0..target of each level with a target below 1000 seconds,
-    // made afresh by every computation.
-    std::vector<std::int32_t> pointsTable;
+    std::array<int, kBlocks + 1> blockStart{};
+    // The fields of the records of each unit's pupils, in file order: the first unit's from
+    // the front, unitCount[0] of them; the second unit's from the back, the first record
+    // last, unitCount[1] of them.
+    std::vector<Fields> unitFields;
+    std::array<int, kUnits> unitCount{};
+    int LoadedCount = 0;           // the records counted
+    int LoadRetryCount = 0;        // file-not-found retries of the current load
+    std::vector<char> image;       // the bytes read
+    std::int64_t imageRecords = 0; // the whole records in them
+    // The points rule of each level, remade when the level's target or multiplier changes.
+    std::unique_ptr<PointsRules> points;
 };
 
 // Which records of a file of `recordCount` whole records are read: the newest 20000.
@@ -59,23 +96,17 @@ bool ComputeStatistics(core::AppState &state);
 // The same on the caller's loaded-record tables.
 bool ComputeStatistics(core::AppState &state, LoadedRecords &loaded);
 
-// Reads the newest 20000 records of the grade file into `loaded`. A missing file (folder)
-// is tried again every 5 seconds, four times, then "ファイルがありません" ends the program; a
-// locked or busy file is tried again every second without limit. Returns false when an
-// error ended the program (after its message box).
+// Reads the newest 20000 records of the grade file into `loaded` (image, imageRecords). A
+// missing file (folder) is tried again every 5 seconds, four times, then "ファイルがありません"
+// ends the program; a locked or busy file is tried again every second without limit.
+// Returns false when an error ended the program (after its message box).
 bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded);
 
-// Takes `count` whole 44-byte records (the window of the file that is read, see
-// NewestWindow) into `loaded`, grouped by block of pupils; a record whose pupil is outside 0..5000
-// or whose level is outside 0..35 is left out.
-void GroupRecords(const char *records, std::int64_t count, LoadedRecords &loaded);
-
-// Sets every statistics table from the loaded records: PersonalBest over every record read
-// (99999 when there is none), SchoolBest over pupils 1..1000, and the eight counts.
-void FillStatistics(core::AppState &state, LoadedRecords &loaded);
-
-// GroupRecords and FillStatistics: the computation on records already in memory (the
-// data tool's).
+// Recomputes every statistics table from `count` whole 44-byte records in memory (the window
+// of the file that is read, see NewestWindow): PersonalBest over every record read (99999
+// when there is none), SchoolBest over pupils 1..1000, and the eight counts. A record whose
+// pupil is outside 0..5000 or whose level is outside 0..35 is left out. `loaded` keeps the
+// records as taken, grouped by block of pupils.
 void ComputeStatisticsFromImage(core::AppState &state, const char *records, std::int64_t count,
                                 LoadedRecords &loaded);
 

@@ -10,9 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <iterator>
+#include <limits>
+#include <memory>
 #include <random>
+#include <thread>
 
 using namespace tavoro;
 using namespace tavoro::test;
@@ -320,34 +326,91 @@ TEST_F(Stats, ATrailingPartialRecordIsNotARecord)
     EXPECT_EQ(st().PersonalBest(9, 1), 99999);
 }
 
+namespace {
+
+// The records of block b as the computation left them.
+std::vector<records::LoadedRecords::Record> blockRecords(const records::LoadedRecords &loaded,
+                                                         int b)
+{
+    const auto first = loaded.byBlock.begin() + loaded.blockStart[std::size_t(b)];
+    const auto end = loaded.byBlock.begin() + loaded.blockStart[std::size_t(b) + 1];
+    return {first, end};
+}
+
+} // namespace
+
 TEST_F(Stats, TheLoadedRecordsAreGroupedByBlockOfPupilsInFileOrder)
 {
-    // Pupils 300 and 5000 lie in later blocks than pupils 0 and 44.
-    write({makeRecord(300, 6, 77, today(-1)), makeRecord(44, 6, 70), makeRecord(0, 2, 5),
-           makeRecord(5000, 1, 9), makeRecord(44, 7, 71, -3.0), makeRecord(6000, 1, 1)});
-    compute();
     using B = records::LoadedRecords;
-    EXPECT_EQ(loaded.LoadedCount, 3); // pupil 0 and the negative date for the best only
+    using R = B::Record;
+    // Pupils 300 and 5000 lie in later blocks than pupils 0, 44 and 127; the window is long
+    // enough to be taken in several parts.
+    write({makeRecord(300, 6, 77, today(-1)), makeRecord(44, 6, 70), makeRecord(0, 2, 5),
+           makeRecord(5000, 1, 9), makeRecord(44, 7, 71, -3.0), makeRecord(6000, 1, 1),
+           makeRecord(127, 0, 3), makeRecord(44, 6, 6000, today(-20)),
+           makeRecord(5000, 35, 31, today(-3)), makeRecord(128, 1, 50)});
+    compute();
+    EXPECT_EQ(loaded.LoadedCount, 6); // pupil 0, level 0, the negative date: the best only
     const auto block = [](int pupil) { return pupil / B::kBlockPupils; };
-    ASSERT_EQ(loaded.blockEnd[std::size_t(block(44))], 3);
-    ASSERT_EQ(loaded.blockEnd[std::size_t(block(300))], 4);
-    ASSERT_EQ(loaded.blockEnd[std::size_t(block(5000))], 5);
-    EXPECT_EQ(loaded.blockEnd[B::kBlocks - 1], 5);
-    const auto &r = loaded.byBlock;
-    EXPECT_EQ(r[0].student, 44);
-    EXPECT_EQ(r[0].seconds, 70);
-    EXPECT_EQ(r[0].kept, 1);
-    EXPECT_EQ(r[1].student, 0);
-    EXPECT_EQ(r[1].kept, 0);
-    EXPECT_EQ(r[2].student, 44);
-    EXPECT_EQ(r[2].level, 7);
-    EXPECT_EQ(r[2].kept, 0);
-    EXPECT_EQ(r[3].student, 300);
-    EXPECT_EQ(r[3].date, today(-1));
-    EXPECT_EQ(r[3].level, 6);
-    EXPECT_EQ(r[4].student, 5000);
+    ASSERT_EQ(block(127), 0);
+    ASSERT_EQ(block(128), 1);
+
+    const std::vector<R> first = blockRecords(loaded, 0);
+    ASSERT_EQ(first.size(), 5u);
+    EXPECT_EQ(first[0].student(), 44);
+    EXPECT_EQ(first[0].level(), 6);
+    EXPECT_EQ(first[0].seconds, 70);
+    EXPECT_EQ(first[0].points, 4); // 70 s on a 60 s target
+    EXPECT_EQ(first[0].entry & ~R::kEntryMask,
+              R::kCounted | R::kRun | R::kPeriod | R::kOveruse | R::kToday);
+    EXPECT_EQ(first[1].student(), 0);
+    EXPECT_EQ(first[1].level(), 2);
+    EXPECT_EQ(first[1].seconds, 5);
+    EXPECT_EQ(first[1].points, 0);
+    EXPECT_EQ(first[1].entry & ~R::kEntryMask, 0u); // read for the best time only
+    EXPECT_EQ(first[2].student(), 44);
+    EXPECT_EQ(first[2].level(), 7);
+    EXPECT_EQ(first[2].entry & ~R::kEntryMask, 0u);
+    EXPECT_EQ(first[3].student(), 127);
+    EXPECT_EQ(first[3].level(), 0);
+    EXPECT_EQ(first[3].entry & ~R::kEntryMask, 0u);
+    EXPECT_EQ(first[4].student(), 44);
+    EXPECT_EQ(first[4].seconds, 6000);
+    EXPECT_EQ(first[4].points, 0);                           // ten times the target and more
+    EXPECT_EQ(first[4].entry & ~R::kEntryMask, R::kCounted); // no run, long ago
+
+    const std::vector<R> second = blockRecords(loaded, block(128));
+    ASSERT_EQ(second.size(), 1u);
+    EXPECT_EQ(second[0].entry, R::kCounted | R::kRun | R::kPeriod | R::kOveruse | R::kToday |
+                                   std::uint32_t(128 * core::kLevels + 1));
+
+    const std::vector<R> third = blockRecords(loaded, block(300));
+    ASSERT_EQ(third.size(), 1u);
+    EXPECT_EQ(third[0].student(), 300);
+    EXPECT_EQ(third[0].points, 4); // 77 s on a 60 s target
+    EXPECT_EQ(third[0].entry & ~R::kEntryMask, R::kCounted | R::kRun | R::kPeriod | R::kOveruse);
+
+    const std::vector<R> last = blockRecords(loaded, block(5000));
+    ASSERT_EQ(block(5000), B::kBlocks - 1);
+    ASSERT_EQ(last.size(), 2u);
+    EXPECT_EQ(last[0].student(), 5000);
+    EXPECT_EQ(last[0].level(), 1);
+    EXPECT_EQ(last[1].level(), 35);
+    EXPECT_EQ(last[1].points, 10); // 31 s on a 60 s target
+    EXPECT_EQ(last[1].entry & ~R::kEntryMask, R::kCounted | R::kRun | R::kPeriod);
+
+    std::size_t all = 0;
+    for (int b = 0; b < B::kBlocks; ++b)
+        all += blockRecords(loaded, b).size();
+    EXPECT_EQ(all, 9u); // pupil 6000 is left out
+
     EXPECT_EQ(st().PersonalBest(44, 7), 71);
     EXPECT_EQ(st().TotalRuns(44, 7), 0);
+    EXPECT_EQ(st().PersonalBest(127, 0), 3);
+    EXPECT_EQ(st().TotalRuns(44, 6), 1);
+    EXPECT_EQ(st().TotalPoints(44, 6), 4);
+    EXPECT_EQ(st().PeriodPoints(44, 6), 4);
+    EXPECT_EQ(st().PeriodRuns(44, 6), 1);
 }
 
 TEST_F(Stats, EveryComputationStartsAfresh)
@@ -411,85 +474,282 @@ TEST_F(Stats, AFolderThatComesBackWithinTheRetriesIsRead)
     EXPECT_EQ(st().TotalRuns(2, 1), 1);
 }
 
-TEST_F(Stats, AgreesWithTheRulesTakenOneRecordAtATime)
+namespace {
+
+// Random criteria of every kind: targets of 0 and below, below and from 1000 seconds,
+// multipliers written as decimals, periods as numbers, fractions, texts and empty fields.
+void randomCriteria(std::mt19937 &rng, core::Criteria &c)
 {
-    // Random records of every kind against the rules applied plainly, record by record.
-    std::mt19937 rng(42);
-    core::Criteria &c = w.state->criteria;
     for (int level = 1; level <= core::kMaxLevel; ++level) {
-        const int targets[] = {0, 1, 7, 30, 60, 999, 1000, 2500, 150000};
-        const float factors[] = {1.0f, 0.7f, 1.5f, 2.0f, 0.0f, 1.1f};
-        c.TargetTime[level] = targets[rng() % 9];
-        c.PointMultiplier[level] = factors[rng() % 6];
-        c.PassPeriodDays[level] = core::Variant(int(rng() % 40));
-        c.OverusePeriodDays[level] =
-            rng() % 5 == 0 ? core::Variant() : core::Variant(int(rng() % 10));
+        const int targets[] = {0, 1, 7, 30, 60, 999, 1000, 2500, 150000, -5};
+        const float factors[] = {1.0f, 0.7f, 1.5f, 2.0f, 0.0f, 1.1f, 250.0f, -1.5f};
+        c.TargetTime[level] = targets[rng() % std::size(targets)];
+        c.PointMultiplier[level] = factors[rng() % std::size(factors)];
+        const auto period = [&](int days) {
+            switch (rng() % 8) {
+            case 0:
+                return core::Variant();
+            case 1:
+                return core::Variant::fromField(QStringLiteral("一週間"));
+            case 2:
+                return core::Variant(days + 0.5);
+            default:
+                return core::Variant(days);
+            }
+        };
+        c.PassPeriodDays[level] = period(int(rng() % 40));
+        c.OverusePeriodDays[level] = period(int(rng() % 10));
     }
+}
+
+// Random records of every kind: pupils and levels also out of range, pupil 0 and level 0,
+// times around the level's target and its multiples, time-outs, negative and extreme times,
+// dates today and before, negative, within a day, not a number and endless.
+std::vector<GradeRecord> randomRecords(std::mt19937 &rng, const core::Criteria &c, int n,
+                                       double today)
+{
     std::vector<GradeRecord> recs;
-    for (int i = 0; i < 6000; ++i) {
-        const int pupil = rng() % 20 == 0 ? int(rng() % 5200) - 100 : int(rng() % 1400);
+    for (int i = 0; i < n; ++i) {
+        const int pupil = rng() % 20 == 0 ? int(rng() % 5200) - 100 : int(rng() % 5001);
         const int level = rng() % 30 == 0 ? int(rng() % 40) - 2 : int(rng() % 36);
+        const std::int32_t target =
+            level >= 1 && level <= core::kMaxLevel ? c.TargetTime[level] : 60;
         const std::int32_t times[] = {std::int32_t(rng() % 200),
                                       std::int32_t(rng() % 3000),
                                       std::int32_t(rng() % 200000) - 10,
-                                      99999,
+                                      -std::int32_t(rng() % 2000) - 1,
+                                      target - 1 + std::int32_t(rng() % 3),
+                                      2 * target - 1 + std::int32_t(rng() % 3),
+                                      10 * target - 1 + std::int32_t(rng() % 3),
+                                      99997 + std::int32_t(rng() % 4),
+                                      999 + std::int32_t(rng() % 2),
                                       6000,
-                                      0};
-        const double date = today(-int(rng() % 60)) + (rng() % 50 == 0 ? -50000.0 : 0.0);
-        recs.push_back(makeRecord(pupil, level, times[rng() % 6], date));
+                                      0,
+                                      std::numeric_limits<std::int32_t>::max(),
+                                      std::numeric_limits<std::int32_t>::min()};
+        const std::int32_t t = times[rng() % std::size(times)];
+        double date = today - int(rng() % 60);
+        switch (rng() % 60) {
+        case 0:
+            date -= 50000.0;
+            break;
+        case 1:
+            date += 0.5;
+            break;
+        case 2:
+            date = std::numeric_limits<double>::quiet_NaN();
+            break;
+        case 3:
+            date = std::numeric_limits<double>::infinity();
+            break;
+        default:
+            break;
+        }
+        recs.push_back(makeRecord(pupil, level, t, date));
     }
-    write(recs);
-    compute();
+    return recs;
+}
 
-    core::Statistics expected;
-    std::fill(expected.PersonalBest.data(),
-              expected.PersonalBest.data() + expected.PersonalBest.size(), core::kNoTime);
-    const double now = today();
-    for (const GradeRecord &r : recs) {
+// The statistics of the newest 20000 records, the rules applied plainly, record by record.
+std::unique_ptr<core::Statistics> plainStatistics(const std::vector<GradeRecord> &all,
+                                                  const core::Criteria &c, double today)
+{
+    auto expected = std::make_unique<core::Statistics>();
+    std::fill(expected->PersonalBest.data(),
+              expected->PersonalBest.data() + expected->PersonalBest.size(), core::kNoTime);
+    const std::size_t first = all.size() > 20000 ? all.size() - 20000 : 0;
+    for (std::size_t j = first; j < all.size(); ++j) {
+        const GradeRecord &r = all[j];
         const int k = r.RecStudent;
         const int l = r.RecLevel;
         if (k < 0 || k > core::kMaxStudent || l < 0 || l > core::kMaxLevel)
             continue;
-        expected.PersonalBest(k, l) = std::min(expected.PersonalBest(k, l), r.RecSeconds);
+        expected->PersonalBest(k, l) = std::min(expected->PersonalBest(k, l), r.RecSeconds);
         if (!(r.RecDate >= 0) || k == 0 || l < 1)
             continue;
         const int p = records::RecordPoints(c, l, r.RecSeconds);
         const bool run = r.RecSeconds < 6000;
-        expected.TotalRuns(k, l) += run;
-        expected.TotalPoints(k, l) += p;
-        if (r.RecDate > now - c.PassPeriodDays[l].number()) {
-            expected.PeriodRuns(k, l) += run;
-            expected.PeriodPoints(k, l) += p;
+        expected->TotalRuns(k, l) += run;
+        expected->TotalPoints(k, l) += p;
+        if (r.RecDate > today - c.PassPeriodDays[l].number()) {
+            expected->PeriodRuns(k, l) += run;
+            expected->PeriodPoints(k, l) += p;
         }
-        if (r.RecDate > now - c.OverusePeriodDays[l].number()) {
-            expected.OveruseRuns(k, l) += run;
-            expected.OveruseEarned(k, l) += p;
+        if (r.RecDate > today - c.OverusePeriodDays[l].number()) {
+            expected->OveruseRuns(k, l) += run;
+            expected->OveruseEarned(k, l) += p;
         }
-        if (r.RecDate == now) {
-            expected.RunsToday(k, l) += run ? 1.0f : 0.0f;
-            expected.PointsToday(k, l) += p;
-        }
-    }
-    for (int k = 0; k <= core::kMaxStudent; ++k) {
-        for (int l = 0; l <= core::kMaxLevel; ++l) {
-            SCOPED_TRACE(testing::Message() << "pupil " << k << " level " << l);
-            ASSERT_EQ(st().PersonalBest(k, l), expected.PersonalBest(k, l));
-            ASSERT_EQ(st().TotalRuns(k, l), expected.TotalRuns(k, l));
-            ASSERT_EQ(st().TotalPoints(k, l), expected.TotalPoints(k, l));
-            ASSERT_EQ(st().PeriodRuns(k, l), expected.PeriodRuns(k, l));
-            ASSERT_EQ(st().PeriodPoints(k, l), expected.PeriodPoints(k, l));
-            ASSERT_EQ(st().OveruseRuns(k, l), expected.OveruseRuns(k, l));
-            ASSERT_EQ(st().OveruseEarned(k, l), expected.OveruseEarned(k, l));
-            ASSERT_EQ(st().RunsToday(k, l), expected.RunsToday(k, l));
-            ASSERT_EQ(st().PointsToday(k, l), expected.PointsToday(k, l));
+        if (r.RecDate >= today && r.RecDate < today + 1) { // on today's date
+            expected->RunsToday(k, l) += run ? 1.0f : 0.0f;
+            expected->PointsToday(k, l) += p;
         }
     }
     for (int l = 1; l <= core::kMaxLevel; ++l) {
-        std::int32_t school = core::kNoTime;
+        expected->SchoolBest[l] = core::kNoTime;
         for (int k = 1; k <= 1000; ++k)
-            school = std::min(school, expected.PersonalBest(k, l));
-        EXPECT_EQ(st().SchoolBest[l], school) << l;
+            expected->SchoolBest[l] =
+                std::min(expected->SchoolBest[l], expected->PersonalBest(k, l));
     }
+    return expected;
+}
+
+void expectSameStatistics(const core::Statistics &actual, const core::Statistics &expected)
+{
+    for (int k = 0; k <= core::kMaxStudent; ++k) {
+        for (int l = 0; l <= core::kMaxLevel; ++l) {
+            SCOPED_TRACE(testing::Message() << "pupil " << k << " level " << l);
+            ASSERT_EQ(actual.PersonalBest(k, l), expected.PersonalBest(k, l));
+            ASSERT_EQ(actual.TotalRuns(k, l), expected.TotalRuns(k, l));
+            ASSERT_EQ(actual.TotalPoints(k, l), expected.TotalPoints(k, l));
+            ASSERT_EQ(actual.PeriodRuns(k, l), expected.PeriodRuns(k, l));
+            ASSERT_EQ(actual.PeriodPoints(k, l), expected.PeriodPoints(k, l));
+            ASSERT_EQ(actual.OveruseRuns(k, l), expected.OveruseRuns(k, l));
+            ASSERT_EQ(actual.OveruseEarned(k, l), expected.OveruseEarned(k, l));
+            ASSERT_EQ(actual.RunsToday(k, l), expected.RunsToday(k, l));
+            ASSERT_EQ(actual.PointsToday(k, l), expected.PointsToday(k, l));
+        }
+    }
+    for (int l = 1; l <= core::kMaxLevel; ++l)
+        EXPECT_EQ(actual.SchoolBest[l], expected.SchoolBest[l]) << l;
+}
+
+} // namespace
+
+TEST_F(Stats, AgreesWithTheRulesTakenOneRecordAtATime)
+{
+    std::mt19937 rng(42);
+    core::Criteria &c = w.state->criteria;
+    randomCriteria(rng, c);
+    const std::vector<GradeRecord> recs = randomRecords(rng, c, 6000, today());
+    write(recs);
+    compute();
+    expectSameStatistics(st(), *plainStatistics(recs, c, today()));
+}
+
+TEST_F(Stats, AFullWindowAgreesWithTheRulesEveryTime)
+{
+    // More records than the window holds, over every pupil: the computation is shared out
+    // between threads in a way that may differ from one time to the next; the results may not.
+    std::mt19937 rng(7);
+    core::Criteria &c = w.state->criteria;
+    randomCriteria(rng, c);
+    const std::vector<GradeRecord> recs = randomRecords(rng, c, 20700, today());
+    write(recs);
+    const std::unique_ptr<core::Statistics> expected = plainStatistics(recs, c, today());
+    for (int time = 0; time < 12; ++time) {
+        SCOPED_TRACE(testing::Message() << "computation " << time);
+        compute();
+        expectSameStatistics(st(), *expected);
+        if (testing::Test::HasFatalFailure())
+            return;
+    }
+}
+
+namespace {
+
+// A digest of every table, to tell two computations' results apart.
+std::uint64_t digest(const core::Statistics &st)
+{
+    std::uint64_t h = 1469598103934665603ULL;
+    const auto add = [&](std::int64_t v) { h = (h ^ std::uint64_t(v)) * 1099511628211ULL; };
+    for (int k = 0; k <= core::kMaxStudent; ++k) {
+        for (int l = 0; l <= core::kMaxLevel; ++l) {
+            add(st.TotalRuns(k, l));
+            add(st.TotalPoints(k, l));
+            add(st.PeriodRuns(k, l));
+            add(st.PeriodPoints(k, l));
+            add(st.OveruseRuns(k, l));
+            add(st.OveruseEarned(k, l));
+            add(std::bit_cast<std::int32_t>(st.RunsToday(k, l)));
+            add(st.PointsToday(k, l));
+            add(st.PersonalBest(k, l));
+        }
+    }
+    for (const std::int32_t best : st.SchoolBest)
+        add(best);
+    return h;
+}
+
+} // namespace
+
+TEST_F(Stats, ComputationsInQuickSuccessionAndApartGiveTheSameTables)
+{
+    // Quickly one after the other, and apart, so that the second thread is sometimes ready,
+    // sometimes asleep: the tables come out the same every time.
+    std::mt19937 rng(5);
+    core::Criteria &c = w.state->criteria;
+    randomCriteria(rng, c);
+    const std::vector<GradeRecord> recs = randomRecords(rng, c, 20000, today());
+    write(recs);
+    compute();
+    expectSameStatistics(st(), *plainStatistics(recs, c, today()));
+    const std::uint64_t first = digest(st());
+    for (int time = 1; time <= 30; ++time) {
+        if (time % 10 == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        compute();
+        ASSERT_EQ(digest(st()), first) << "computation " << time;
+    }
+}
+
+TEST_F(Stats, ChangedCriteriaTakeEffectAtTheNextComputation)
+{
+    std::mt19937 rng(11);
+    core::Criteria &c = w.state->criteria;
+    randomCriteria(rng, c);
+    const std::vector<GradeRecord> recs = randomRecords(rng, c, 8000, today());
+    write(recs);
+    compute();
+    expectSameStatistics(st(), *plainStatistics(recs, c, today()));
+    // New targets on some levels, new multipliers alone on others (0.0 to -0.0 among them,
+    // which earn the same), new periods on a few.
+    for (int level = 1; level <= core::kMaxLevel; ++level) {
+        if (level % 2 == 1)
+            c.TargetTime[level] = c.TargetTime[level] == 60 ? 45 : 60;
+        else
+            c.PointMultiplier[level] = c.PointMultiplier[level] == 0.0f ? -0.0f : 1.1f;
+        if (level % 3 == 0)
+            c.PassPeriodDays[level] = core::Variant(3);
+    }
+    compute();
+    expectSameStatistics(st(), *plainStatistics(recs, c, today()));
+    w.clock.date = QDate(2026, 12, 10); // the periods move on with the day
+    compute();
+    expectSameStatistics(st(), *plainStatistics(recs, c, today(1)));
+}
+
+TEST_F(Stats, PupilsOnBothSidesOfEveryBlockBoundaryAreCounted)
+{
+    using B = records::LoadedRecords;
+    std::vector<GradeRecord> recs;
+    for (int b = 1; b < B::kBlocks; ++b) {
+        const int k = b * B::kBlockPupils;
+        recs.push_back(makeRecord(k - 1, 1 + b % 35, 30));
+        recs.push_back(makeRecord(k, 1 + b % 35, 31, today(-1)));
+    }
+    recs.push_back(makeRecord(core::kMaxStudent, core::kMaxLevel, 29));
+    write(recs);
+    compute();
+    EXPECT_EQ(loaded.LoadedCount, int(recs.size()));
+    const int firstOfSecondUnit = B::kFirstUnitBlocks * B::kBlockPupils;
+    EXPECT_EQ(loaded.unitCount[0], 2 * B::kFirstUnitBlocks - 1);
+    EXPECT_EQ(loaded.unitCount[1], int(recs.size()) - loaded.unitCount[0]);
+    EXPECT_EQ(loaded.blockStart[B::kBlocks], int(recs.size()));
+    for (int b = 1; b < B::kBlocks; ++b) {
+        const int k = b * B::kBlockPupils;
+        SCOPED_TRACE(testing::Message() << "pupil " << k);
+        EXPECT_EQ(st().TotalRuns(k - 1, 1 + b % 35), 1);
+        EXPECT_EQ(st().TotalPoints(k - 1, 1 + b % 35), 11);
+        EXPECT_EQ(st().PointsToday(k - 1, 1 + b % 35), 11);
+        EXPECT_EQ(st().TotalRuns(k, 1 + b % 35), 1);
+        EXPECT_EQ(st().PeriodPoints(k, 1 + b % 35), 10);
+        EXPECT_EQ(st().PointsToday(k, 1 + b % 35), 0);
+        EXPECT_EQ(st().PersonalBest(k, 1 + b % 35), 31);
+        EXPECT_EQ(blockRecords(loaded, b).size(), 2u);
+    }
+    EXPECT_EQ(st().PersonalBest(firstOfSecondUnit, 1 + B::kFirstUnitBlocks % 35), 31);
+    EXPECT_EQ(st().PersonalBest(core::kMaxStudent, core::kMaxLevel), 29);
+    EXPECT_EQ(st().TotalPoints(core::kMaxStudent, core::kMaxLevel), 11);
 }
 
 // ---- rankings helpers --------------------------------------------------------------------
