@@ -438,12 +438,15 @@ inline void pause()
 #endif
 }
 
+// The rounds of a busy wait for the other thread before it gives the processor away: about
+// a millisecond.
+constexpr int kBusyRounds = 1 << 15;
+
 // Waits until done(), for work the other thread is doing: busily, since that takes some
 // microseconds; only a thread kept from running by others takes longer, and then the
 // processor is given away between looks. Returns the rounds waited busily.
 template <typename Done> int waitUntil(Done done)
 {
-    constexpr int kBusyRounds = 1 << 15; // about a millisecond
     int i = 0;
     for (; !done(); ++i) {
         if (i < kBusyRounds)
@@ -776,7 +779,7 @@ public:
         c.work(false);
         m_open.store(nullptr);
         // The helper may still be at its unit.
-        if (waitUntil([&] { return !m_inside.load(); }) >= kLongWait)
+        if (waitUntil([&] { return !m_inside.load(); }) == kBusyRounds)
             m_alone.store(kAloneAfterLongWait, std::memory_order_relaxed);
     }
 
@@ -784,9 +787,8 @@ private:
     // Rounds of the busy wait, each a pause of the processor (some tens of nanoseconds).
     static constexpr int kRoundsAfterWork = 1 << 12;
     static constexpr int kRoundsWhenWoken = 1 << 15;
-    // A wait for the helper this long (about a tenth of a millisecond) means that it was kept
-    // from running; so many computations then run alone.
-    static constexpr int kLongWait = 1 << 12;
+    // A wait for the helper that outlasts the busy wait means that it was kept from running;
+    // so many computations then run alone.
     static constexpr int kAloneAfterLongWait = 64;
 
     HelperThread()
