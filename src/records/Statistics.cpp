@@ -495,31 +495,14 @@ public:
     Computation &operator=(const Computation &) = delete;
 
     // Copies the fields of each record to its unit's list: the first unit's from the front,
-    // the second's from the back. Done on the asking thread before either unit.
-    void splitRecords()
+    // the second's from the back. Done on the asking thread before either unit; with
+    // `forHelper` the stores go past the caches, for the helper to read.
+    void splitRecords(bool forHelper)
     {
-        using L = LoadedRecords;
-        Fields *front = m_loaded.unitFields.data();
-        Fields *back = front + kMaxLoaded;
-        constexpr int kSecondFrom = L::kFirstUnitBlocks * L::kBlockPupils; // its first pupil
-        for (int j = 0; j < m_count; ++j) {
-            const char *r = m_records + std::int64_t(j) * kGradeRecordSize;
-            const int student = studentOf(r);
-            if (!inRange(student, levelOf(r)))
-                continue; // a pupil or level outside the tables cannot be counted anywhere
-            const bool second = student >= kSecondFrom;
-            streamFields(second ? back - 1 : front, r);
-            front += second ? 0 : 1;
-            back -= second ? 1 : 0;
-        }
-        streamsDone();
-        const int first = int(front - m_loaded.unitFields.data());
-        const int second = int(m_loaded.unitFields.data() + kMaxLoaded - back);
-        m_loaded.unitCount = {first, second};
-        // Each unit sets the starts of its other blocks.
-        m_loaded.blockStart[0] = 0;
-        m_loaded.blockStart[L::kFirstUnitBlocks] = first;
-        m_loaded.blockStart[L::kBlocks] = first + second;
+        if (forHelper)
+            splitRecords<true>();
+        else
+            splitRecords<false>();
     }
 
     // Does every unit not claimed yet, from the first one on or from the last one back.
@@ -550,6 +533,39 @@ public:
     std::uint64_t number = 0; // given by the helper, which takes part in each one once
 
 private:
+    template <bool Stream> void splitRecords()
+    {
+        using L = LoadedRecords;
+        Fields *front = m_loaded.unitFields.data();
+        Fields *back = front + kMaxLoaded;
+        constexpr int kSecondFrom = L::kFirstUnitBlocks * L::kBlockPupils; // its first pupil
+        for (int j = 0; j < m_count; ++j) {
+            const char *r = m_records + std::int64_t(j) * kGradeRecordSize;
+            const int student = studentOf(r);
+            if (!inRange(student, levelOf(r)))
+                continue; // a pupil or level outside the tables cannot be counted anywhere
+            const bool second = student >= kSecondFrom;
+            Fields *to = second ? back - 1 : front;
+            if constexpr (Stream) {
+                streamFields(to, r);
+            } else {
+                std::memcpy(&to->date, r, 8);
+                std::memcpy(&to->student, r + 16, 8);
+            }
+            front += second ? 0 : 1;
+            back -= second ? 1 : 0;
+        }
+        if constexpr (Stream)
+            streamsDone();
+        const int first = int(front - m_loaded.unitFields.data());
+        const int second = int(m_loaded.unitFields.data() + kMaxLoaded - back);
+        m_loaded.unitCount = {first, second};
+        // Each unit sets the starts of its other blocks.
+        m_loaded.blockStart[0] = 0;
+        m_loaded.blockStart[L::kFirstUnitBlocks] = first;
+        m_loaded.blockStart[L::kBlocks] = first + second;
+    }
+
     // What the taking of the records needs of a level.
     struct Level {
         const PointsRules::Level *points = nullptr;
@@ -751,11 +767,14 @@ public:
         m_thread.join();
     }
 
+    // Whether the next computation is to be shared (see run()).
+    bool sharing() const { return m_alone.load(std::memory_order_relaxed) == 0; }
+
     // A computation begins to read its records: the helper is woken now, so that it is awake
     // when they are in memory.
     void expect()
     {
-        if (m_alone.load(std::memory_order_relaxed) == 0)
+        if (sharing())
             wake();
     }
 
@@ -934,8 +953,9 @@ void ComputeStatisticsFromImage(core::AppState &state, const char *records, std:
                                 LoadedRecords &loaded)
 {
     Computation computation(state, records, count, loaded);
-    computation.splitRecords();
-    if (HelperThread *helper = HelperThread::instance())
+    HelperThread *helper = HelperThread::instance();
+    computation.splitRecords(helper != nullptr && helper->sharing());
+    if (helper != nullptr)
         helper->run(computation);
     else
         computation.work(false);
