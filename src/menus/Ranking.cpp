@@ -293,24 +293,28 @@ constexpr int kNoTimeText = 110;
 // "Ⅰ" (for "Ⅰ".."Ⅲ"), "　".
 constexpr int kMarkClasses = 9;
 
-// The place of each mark class in the sorted list's order (worked out once, by the list's
-// own comparison).
+// The place of each of `texts` in the sorted list's order, by the list's own comparison.
+template <std::size_t N> std::array<int, N> placesInListOrder(const std::array<QString, N> &texts)
+{
+    QStringList tagged;
+    for (std::size_t i = 0; i < N; ++i)
+        tagged.append(texts[i] + u'*' + QString::number(i));
+    SortListTexts(tagged);
+    std::array<int, N> places{};
+    for (int place = 0; place < int(N); ++place) {
+        const QString &t = tagged.at(place);
+        places[std::size_t(t.mid(t.lastIndexOf(u'*') + 1).toInt())] = place;
+    }
+    return places;
+}
+
+// The place of each mark class in the sorted list's order (worked out once).
 const std::array<int, kMarkClasses> &markClassPlaces()
 {
-    static const std::array<int, kMarkClasses> places = [] {
-        static const char16_t *const marks[kMarkClasses] = {u"●", u"①", u"②", u"③", u"④",
-                                                            u"⑤", u"⑥", u"Ⅰ", u"　"};
-        QStringList texts;
-        for (int i = 0; i < kMarkClasses; ++i)
-            texts.append(QString::fromUtf16(marks[i]) + u'*' + QString::number(i));
-        SortListTexts(texts);
-        std::array<int, kMarkClasses> out{};
-        for (int place = 0; place < kMarkClasses; ++place) {
-            const QString &t = texts.at(place);
-            out[std::size_t(t.mid(t.indexOf(u'*') + 1).toInt())] = place;
-        }
-        return out;
-    }();
+    static const std::array<int, kMarkClasses> places = placesInListOrder<kMarkClasses>(
+        {QStringLiteral("●"), QStringLiteral("①"), QStringLiteral("②"), QStringLiteral("③"),
+         QStringLiteral("④"), QStringLiteral("⑤"), QStringLiteral("⑥"), QStringLiteral("Ⅰ"),
+         QStringLiteral("　")});
     return places;
 }
 
@@ -328,21 +332,14 @@ QString rankTextOf(int index)
     return QString::number(index - 10).rightJustified(2, u'0');
 }
 
-// The place of each rank text in the sorted list's order (worked out once, by the list's
-// own comparison).
+// The place of each rank text in the sorted list's order (worked out once).
 const std::array<int, kRankTexts> &rankTextPlaces()
 {
     static const std::array<int, kRankTexts> places = [] {
-        QStringList texts;
+        std::array<QString, kRankTexts> texts;
         for (int i = 0; i < kRankTexts; ++i)
-            texts.append(rankTextOf(i) + u'*' + QString::number(i));
-        SortListTexts(texts);
-        std::array<int, kRankTexts> out{};
-        for (int place = 0; place < kRankTexts; ++place) {
-            const QString &t = texts.at(place);
-            out[std::size_t(t.mid(t.indexOf(u'*') + 1).toInt())] = place;
-        }
-        return out;
+            texts[std::size_t(i)] = rankTextOf(i);
+        return placesInListOrder(texts);
     }();
     return places;
 }
