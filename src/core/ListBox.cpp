@@ -1,5 +1,6 @@
 // List boxes over a row source.
 #include "ListBox.h"
+#include "RowImages.h"
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
@@ -14,36 +15,58 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override
     {
-        return parent.isValid() || !m_rows ? 0 : m_rows->count();
+        return parent.isValid() ? 0 : m_count;
+    }
+
+    // The view asks for the index of every row whenever it lays the rows out: this answers
+    // without the general checks.
+    QModelIndex index(int row, int column = 0, const QModelIndex &parent = {}) const override
+    {
+        if (column != 0 || unsigned(row) >= unsigned(m_count) || parent.isValid())
+            return {};
+        return createIndex(row, 0);
     }
 
     QVariant data(const QModelIndex &index, int role) const override
     {
-        if (!m_rows || !index.isValid() || index.row() >= m_rows->count())
+        if (!index.isValid() || index.row() >= m_count)
             return {};
         if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
             return m_rows->text(index.row());
         return {};
     }
 
-    void setRows(std::shared_ptr<const ListRows> rows)
+    // Returns true when the rows were only replaced, as rows of the same count: the view
+    // then keeps its layout, which for thousands of rows costs more than painting them.
+    bool setRows(std::shared_ptr<const ListRows> rows)
     {
+        const int before = m_count;
+        const int after = rows ? rows->count() : 0;
+        if (before > 0 && after == before) {
+            m_rows = std::move(rows);
+            Q_EMIT dataChanged(index(0), index(before - 1), {Qt::DisplayRole});
+            return true;
+        }
         beginResetModel();
         m_rows = std::move(rows);
+        m_count = after;
         endResetModel();
+        return false;
     }
 
     const ListRows *rows() const { return m_rows.get(); }
 
 private:
     std::shared_ptr<const ListRows> m_rows;
+    int m_count = 0; // the rows' count, which a source gives once
 };
 
 namespace {
 
 // Draws a row as one line of plain text, the way a list box shows it: no icon, no
-// wrapping, cut at the right edge. Much cheaper than the general item painting, which
-// lays every row's text out twice.
+// wrapping, cut at the right edge. A row is drawn once into an image of its own and copied
+// from there afterwards: drawing text costs some microseconds a character, copying the image
+// a fraction of that, and a menu shows the same rows again and again.
 class RowDelegate final : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -54,14 +77,31 @@ public:
         const bool selected = option.state & QStyle::State_Selected;
         const QPalette::ColorGroup group =
             option.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
-        if (selected)
-            painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
-        painter->setPen(
-            option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->setFont(option.font);
-        const QRect text = option.rect.adjusted(kMargin, 0, -kMargin, 0);
-        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                          index.data(Qt::DisplayRole).toString());
+        const QBrush background =
+            option.palette.brush(group, selected ? QPalette::Highlight : QPalette::Base);
+        const QColor pen =
+            option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+        const QString text = index.data(Qt::DisplayRole).toString();
+        if (background.style() != Qt::SolidPattern || !background.isOpaque()) {
+            if (selected)
+                painter->fillRect(option.rect, background);
+            drawRow(painter, option.rect, option.font, pen, text);
+            return;
+        }
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        const RowImages::Key key{text,           option.rect.size(),     background.color().rgba(),
+                                 pen.rgba(),     fontKey(option.font),   ratio};
+        const QPixmap *image = m_images.find(key);
+        if (!image) {
+            QPixmap made(option.rect.size() * ratio);
+            made.setDevicePixelRatio(ratio);
+            made.fill(background.color());
+            QPainter p(&made);
+            drawRow(&p, QRect(QPoint(0, 0), option.rect.size()), option.font, pen, text);
+            p.end();
+            image = m_images.insert(key, std::move(made));
+        }
+        painter->drawPixmap(option.rect.topLeft(), *image);
     }
 
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
@@ -73,6 +113,31 @@ public:
 
 private:
     static constexpr int kMargin = 3;
+
+    static void drawRow(QPainter *painter, const QRect &rect, const QFont &font,
+                        const QColor &pen, const QString &text)
+    {
+        painter->setPen(pen);
+        painter->setFont(font);
+        painter->drawText(rect.adjusted(kMargin, 0, -kMargin, 0),
+                          Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
+    }
+
+    // The font's description, worked out again only when the font changes.
+    const QString &fontKey(const QFont &font) const
+    {
+        if (!m_fontKnown || font != m_font) {
+            m_font = font;
+            m_fontKey = font.key();
+            m_fontKnown = true;
+        }
+        return m_fontKey;
+    }
+
+    mutable RowImages m_images;
+    mutable QFont m_font;
+    mutable QString m_fontKey;
+    mutable bool m_fontKnown = false;
 };
 
 } // namespace
@@ -136,7 +201,11 @@ QRect ListBox::rowRect(int row) const
 
 void ListBox::setRows(std::shared_ptr<const ListRows> rows)
 {
-    m_model->setRows(std::move(rows));
+    if (m_model->setRows(std::move(rows))) {
+        // As after a reset: no current row, nothing selected, the first row at the top.
+        selectionModel()->reset();
+        scrollToTop();
+    }
 }
 
 void ListBox::setRows(QStringList rows)

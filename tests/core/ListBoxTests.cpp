@@ -1,0 +1,161 @@
+// List boxes draw each row once and copy it afterwards: whatever changes, a list must look
+// exactly like a new list set up the same way, never show a row as it was before.
+#include "core/ListBox.h"
+#include "core/RowImages.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QScrollBar>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+using namespace tavoro;
+
+namespace {
+
+QStringList numbered(const QString &word, int n)
+{
+    QStringList rows;
+    for (int i = 0; i < n; ++i)
+        rows << QStringLiteral("%1 %2 ①あいう").arg(word).arg(i, 3);
+    return rows;
+}
+
+QImage shot(core::ListBox &box)
+{
+    QApplication::processEvents();
+    return box.grab().toImage();
+}
+
+struct Box {
+    core::ListBox box;
+    Box()
+    {
+        box.resize(240, 200);
+        box.setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 11));
+        box.show();
+    }
+};
+
+struct Change {
+    const char *name;
+    std::function<void(core::ListBox &)> before; // on the list that was shown already
+    std::function<void(core::ListBox &)> after;  // the state both lists end in
+};
+
+class ListBoxLooks : public ::testing::TestWithParam<Change> {};
+
+TEST_P(ListBoxLooks, LikeANewListSetUpTheSameWay)
+{
+    const Change &c = GetParam();
+    Box shown;
+    c.before(shown.box);
+    shot(shown.box); // every visible row drawn and kept
+    c.after(shown.box);
+    Box fresh;
+    c.after(fresh.box);
+    const QImage a = shot(shown.box);
+    const QImage b = shot(fresh.box);
+    ASSERT_EQ(a.size(), b.size());
+    EXPECT_TRUE(a == b) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ListBoxLooks,
+    ::testing::Values(
+        Change{"sameCountNewTexts",
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("甲"), 50)); },
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("乙"), 50)); }},
+        Change{"otherCount",
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("甲"), 50)); },
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("乙"), 7)); }},
+        Change{"scrolledAndSelectedThenReplaced",
+               [](core::ListBox &b) {
+                   b.setRows(numbered(QStringLiteral("甲"), 50));
+                   b.setCurrentRow(40);
+                   b.scrollToBottom();
+               },
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("甲"), 50)); }},
+        Change{"selection",
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("甲"), 20)); },
+               [](core::ListBox &b) {
+                   b.setRows(numbered(QStringLiteral("甲"), 20));
+                   b.setCurrentRow(2);
+               }},
+        Change{"font",
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("甲"), 20)); },
+               [](core::ListBox &b) {
+                   QFont bold = b.font(); // of the same height: only the font tells them apart
+                   bold.setBold(true);
+                   b.setFont(bold);
+                   b.setRows(numbered(QStringLiteral("甲"), 20));
+               }},
+        Change{"textColour",
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("甲"), 20)); },
+               [](core::ListBox &b) {
+                   QPalette p = b.palette();
+                   p.setColor(QPalette::Text, Qt::red);
+                   b.setPalette(p);
+                   b.setRows(numbered(QStringLiteral("甲"), 20));
+               }},
+        Change{"disabled",
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("甲"), 20)); },
+               [](core::ListBox &b) {
+                   b.setEnabled(false);
+                   b.setRows(numbered(QStringLiteral("甲"), 20));
+               }},
+        Change{"narrower",
+               [](core::ListBox &b) { b.setRows(numbered(QStringLiteral("甲"), 20)); },
+               [](core::ListBox &b) {
+                   b.resize(120, 200);
+                   b.setRows(numbered(QStringLiteral("甲"), 20));
+               }}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(ListBox, RowsOfTheSameCountStartAgainWithNoCurrentRow)
+{
+    Box b;
+    b.box.setRows(numbered(QStringLiteral("甲"), 300));
+    b.box.setCurrentRow(250);
+    b.box.scrollTo(b.box.model()->index(250, 0));
+    ASSERT_GT(b.box.verticalScrollBar()->value(), 0);
+    b.box.setRows(numbered(QStringLiteral("乙"), 300));
+    EXPECT_EQ(b.box.currentRow(), -1);
+    EXPECT_TRUE(b.box.selectionModel()->selectedIndexes().isEmpty());
+    EXPECT_EQ(b.box.verticalScrollBar()->value(), 0);
+    EXPECT_EQ(b.box.text(250), QStringLiteral("乙 250 ①あいう"));
+    EXPECT_EQ(b.box.model()->data(b.box.model()->index(250, 0)).toString(),
+              QStringLiteral("乙 250 ①あいう"));
+}
+
+TEST(RowImages, KeepsTheLatestShownUpToItsLimit)
+{
+    core::RowImages images(2);
+    const auto key = [](const char *text) {
+        return core::RowImages::Key{QString::fromUtf8(text), QSize(10, 5), 0xffffffff,
+                                    0xff000000, QStringLiteral("font"), 1.0};
+    };
+    QPixmap p(10, 5);
+    images.insert(key("a"), p);
+    images.insert(key("b"), p);
+    ASSERT_NE(images.find(key("a")), nullptr); // now the latest shown
+    images.insert(key("c"), p);
+    EXPECT_EQ(images.size(), 2);
+    EXPECT_NE(images.find(key("a")), nullptr);
+    EXPECT_EQ(images.find(key("b")), nullptr);
+    EXPECT_NE(images.find(key("c")), nullptr);
+    core::RowImages::Key other = key("a");
+    other.pen = 0xffff0000;
+    EXPECT_EQ(images.find(other), nullptr);
+    other = key("a");
+    other.size = QSize(11, 5);
+    EXPECT_EQ(images.find(other), nullptr);
+    other = key("a");
+    other.ratio = 2.0;
+    EXPECT_EQ(images.find(other), nullptr);
+}
+
+} // namespace
