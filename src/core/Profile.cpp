@@ -83,13 +83,19 @@ bool IsPracticeLevel(const AppState &state, int level)
 
 QString TrimSpaces(const QString &text)
 {
+    const QStringView trimmed = WithoutSpaces(text);
+    return trimmed.size() == text.size() ? text : trimmed.toString();
+}
+
+QStringView WithoutSpaces(QStringView text)
+{
     qsizetype begin = 0;
     qsizetype end = text.size();
     while (begin < end && text.at(begin) == u' ')
         ++begin;
     while (end > begin && text.at(end - 1) == u' ')
         --end;
-    return text.mid(begin, end - begin);
+    return text.sliced(begin, end - begin);
 }
 
 bool IsTeacherName(const QString &name)

@@ -26,6 +26,8 @@ bool IsPracticeLevel(const AppState &state, int level);
 
 // A name without the half-width spaces that pad it; full-width spaces belong to the name.
 QString TrimSpaces(const QString &text);
+// The same as a view into `text`.
+QStringView WithoutSpaces(QStringView text);
 
 // True for a teacher: the name contains "★" or "先生".
 bool IsTeacherName(const QString &name);

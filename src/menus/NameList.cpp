@@ -13,12 +13,6 @@
 namespace tavoro::menus {
 namespace {
 
-// The last `n` characters of `text` (all of it when it is shorter).
-QString right(const QString &text, int n)
-{
-    return text.size() <= n ? text : text.right(n);
-}
-
 // The first four characters of a key read as a number, the way the list reads a birth year.
 int leadingYear(const QString &key)
 {
@@ -30,6 +24,15 @@ int leadingYear(const QString &key)
         year = year * 10 + (c.unicode() - u'0');
     }
     return year;
+}
+
+// Sets `to` to `from`, leaving it alone when it holds the very same characters already: the
+// roster tables are filled from the same read of the roster time after time, and every
+// copy of a shared text costs two atomic counts.
+void assign(QString &to, const QString &from)
+{
+    if (to.constData() != from.constData() || to.size() != from.size())
+        to = from;
 }
 
 } // namespace
@@ -65,88 +68,206 @@ std::optional<QString> GradeCode(int grade)
     return codes[grade];
 }
 
+namespace {
+
+// Writes the decimal text of n, as QString::number writes it, to the end of `to` (at least 21
+// characters) and returns where it begins.
+char16_t *writeNumber(char16_t *end, long n)
+{
+    unsigned long a = n < 0 ? 0ul - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
+    do {
+        *--end = char16_t(u'0' + a % 10);
+        a /= 10;
+    } while (a != 0);
+    if (n < 0)
+        *--end = u'-';
+    return end;
+}
+
+void appendNumber(QString &out, long n)
+{
+    char16_t digits[24];
+    const char16_t *from = writeNumber(digits + 24, n);
+    out.append(reinterpret_cast<const QChar *>(from), digits + 24 - from);
+}
+
+// Appends the last `width` characters of `spaces` spaces followed by the number n: n right
+// aligned, or its last digits when it is wider.
+void appendRight(QString &out, int spaces, long n, int width)
+{
+    char16_t text[48];
+    char16_t *from = writeNumber(text + 48, n);
+    for (int i = 0; i < spaces && from > text; ++i)
+        *--from = u' ';
+    const qsizetype length = text + 48 - from;
+    const qsizetype shown = std::min<qsizetype>(width, length);
+    out.append(reinterpret_cast<const QChar *>(text + 48 - shown), shown);
+}
+
+void appendListCode(QString &out, int grade)
+{
+    if (grade < -2) {
+        out.append(u"幼-");
+    } else if (grade <= 0) {
+        out.append(u'幼');
+        appendNumber(out, grade + 3);
+    } else if (grade <= 6) {
+        out.append(u'小');
+        appendNumber(out, grade);
+    } else if (grade <= 9) {
+        out.append(u'中');
+        appendNumber(out, grade - 6);
+    } else if (grade <= 12) {
+        out.append(u'高');
+        appendNumber(out, grade - 9);
+    } else {
+        out.append(u"大+");
+    }
+}
+
+void appendRunsToday(QString &out, long runs)
+{
+    if (runs == 0) {
+        out.append(u"     ");
+        return;
+    }
+    appendRight(out, 2, runs, 3);
+    out.append(u'回');
+}
+
+void appendPointsToday(QString &out, long points)
+{
+    if (points == 0)
+        out.append(u"  　");
+    else
+        appendRight(out, 3, points, 4);
+}
+
+void appendRunsSoFar(QString &out, long runs)
+{
+    if (runs == 0) {
+        out.append(u"     　");
+        return;
+    }
+    appendRight(out, 6, runs, 5);
+    out.append(u'回');
+}
+
+void appendPointsSoFar(QString &out, long points)
+{
+    if (points == 0)
+        out.append(u"       ");
+    else
+        appendRight(out, 6, points, 7);
+}
+
+void appendTotalsPair(QString &out, int displayMode, const PupilTotals &t)
+{
+    switch (displayMode) {
+    case 1:
+        appendPointsToday(out, t.pointsToday);
+        out.append(u'/');
+        appendPointsSoFar(out, t.pointsSoFar);
+        break;
+    case 2:
+        appendPointsToday(out, t.pointsToday);
+        out.append(u'/');
+        appendRunsToday(out, t.runsToday);
+        break;
+    case 3:
+        appendPointsSoFar(out, t.pointsSoFar);
+        out.append(u'/');
+        appendRunsSoFar(out, t.runsSoFar);
+        break;
+    default:
+        appendRunsToday(out, t.runsToday);
+        out.append(u'/');
+        appendRunsSoFar(out, t.runsSoFar);
+        break;
+    }
+}
+
+// Builds a text with the append functions above.
+template <typename Append> QString made(Append append)
+{
+    QString out;
+    append(out);
+    return out;
+}
+
+} // namespace
+
 QString ListCode(int grade)
 {
-    if (grade < -2)
-        return QStringLiteral("幼-");
-    if (grade <= 0)
-        return QStringLiteral("幼") + QString::number(grade + 3);
-    if (grade <= 6)
-        return QStringLiteral("小") + QString::number(grade);
-    if (grade <= 9)
-        return QStringLiteral("中") + QString::number(grade - 6);
-    if (grade <= 12)
-        return QStringLiteral("高") + QString::number(grade - 9);
-    return QStringLiteral("大+");
+    return made([&](QString &out) { appendListCode(out, grade); });
 }
 
 PupilTotals TotalsOf(const core::Statistics &stats, int pupil)
 {
+    // Runs of a day are whole numbers, so part sums add up exactly as one sum would.
     PupilTotals t;
-    double runsToday = 0;
+    const float *runs = &stats.RunsToday(pupil, 0);
+    const std::int32_t *pointsToday = &stats.PointsToday(pupil, 0);
+    const std::int16_t *runsSoFar = &stats.TotalRuns(pupil, 0);
+    const std::int32_t *pointsSoFar = &stats.TotalPoints(pupil, 0);
+    double even = 0;
+    double odd = 0;
     for (int level = 1; level <= core::kMaxLevel; ++level) {
-        runsToday += stats.RunsToday(pupil, level);
-        t.pointsToday += stats.PointsToday(pupil, level);
-        t.runsSoFar += stats.TotalRuns(pupil, level);
-        t.pointsSoFar += stats.TotalPoints(pupil, level);
+        (level % 2 == 0 ? even : odd) += double(runs[level]);
+        t.pointsToday += pointsToday[level];
+        t.runsSoFar += runsSoFar[level];
+        t.pointsSoFar += pointsSoFar[level];
     }
-    t.runsToday = long(runsToday);
+    t.runsToday = long(even + odd);
     return t;
 }
 
 QString RunsTodayText(long runs)
 {
-    if (runs == 0)
-        return QStringLiteral("     ");
-    return right(QStringLiteral("  ") + QString::number(runs), 3) + QStringLiteral("回");
+    return made([&](QString &out) { appendRunsToday(out, runs); });
 }
 
 QString PointsTodayText(long points)
 {
-    if (points == 0)
-        return QStringLiteral("  　");
-    return right(QStringLiteral("   ") + QString::number(points), 4);
+    return made([&](QString &out) { appendPointsToday(out, points); });
 }
 
 QString RunsSoFarText(long runs)
 {
-    if (runs == 0)
-        return QStringLiteral("     　");
-    return right(QStringLiteral("      ") + QString::number(runs), 5) + QStringLiteral("回");
+    return made([&](QString &out) { appendRunsSoFar(out, runs); });
 }
 
 QString PointsSoFarText(long points)
 {
-    if (points == 0)
-        return QStringLiteral("       ");
-    return right(QStringLiteral("      ") + QString::number(points), 7);
+    return made([&](QString &out) { appendPointsSoFar(out, points); });
 }
 
 QString TotalsPairText(int displayMode, const PupilTotals &t)
 {
-    switch (displayMode) {
-    case 1:
-        return PointsTodayText(t.pointsToday) + u'/' + PointsSoFarText(t.pointsSoFar);
-    case 2:
-        return PointsTodayText(t.pointsToday) + u'/' + RunsTodayText(t.runsToday);
-    case 3:
-        return PointsSoFarText(t.pointsSoFar) + u'/' + RunsSoFarText(t.runsSoFar);
-    default:
-        return RunsTodayText(t.runsToday) + u'/' + RunsSoFarText(t.runsSoFar);
-    }
+    return made([&](QString &out) { appendTotalsPair(out, displayMode, t); });
 }
 
 QString ListKeyText(int birthYear, int schoolYear, const QString &name, int displayMode,
                     const PupilTotals &totals, int pupil)
 {
-    const QString code = ListCode(schoolYear - birthYear - 6);
-    const bool kindergarten = code.startsWith(u'幼');
+    // One text built in place: the name selection makes thousands of them.
+    QString key;
+    key.reserve(name.size() + 40);
+    appendNumber(key, birthYear);
+    const qsizetype shownFrom = key.size();
+    appendListCode(key, schoolYear - birthYear - 6);
+    const bool kindergarten = key.at(shownFrom) == u'幼';
     const int width = (kindergarten && displayMode != 1) ? 11 : 9;
-    const QString shown = code + u' ' + TrimSpaces(name);
+    key.append(u' ');
+    key.append(core::WithoutSpaces(name));
     // A name longer than its column gets no fill rather than a negative one.
-    const int fill = std::max(0, width - int(shown.size()));
-    return QString::number(birthYear) + shown + QString(fill, QChar(0x3000)) +
-           TotalsPairText(displayMode, totals) + u'*' + QString::number(pupil);
+    const int fill = std::max(0, width - int(key.size() - shownFrom));
+    for (int i = 0; i < fill; ++i)
+        key.append(QChar(0x3000));
+    appendTotalsPair(key, displayMode, totals);
+    key.append(u'*');
+    appendNumber(key, pupil);
+    return key;
 }
 
 std::vector<ListedPupil> TakeRosterLines(core::AppState &state,
@@ -169,18 +290,18 @@ std::vector<ListedPupil> TakeRosterLines(core::AppState &state,
         e.BirthYear = line.BirthYear;
         e.Field3 = line.Field3;
         e.Field4 = line.Field4;
-        e.Name = line.Name;
-        e.Field7 = line.Field7;
-        e.Field8 = line.Field8;
+        assign(e.Name, line.Name);
+        assign(e.Field7, line.Field7);
+        assign(e.Field8, line.Field8);
         int listState = line.State;
         if (listState == 2 && rosterSwitchOn)
             listState = 0;
-        r.StudentNames[std::size_t(k)] = line.Name;
+        assign(r.StudentNames[std::size_t(k)], line.Name);
         r.BirthYears[std::size_t(k)] = line.BirthYear;
         r.RosterNumbers[std::size_t(i)] = std::int16_t(k);
         const int grade = r.SchoolYear - line.BirthYear - 6;
-        if (const auto code = GradeCode(grade))
-            r.GradeCodes[std::size_t(k)] = *code;
+        if (grade >= 0 && grade <= 10)
+            assign(r.GradeCodes[std::size_t(k)], *GradeCode(grade));
         if (listState != 0) {
             --i; // not listed: the next line takes its place
             continue;
@@ -234,9 +355,9 @@ NameRows ShownRows(const QStringList &sortedKeys, int schoolYear, const QString 
         if (records::GradeFilterMatch(filter, grade) != 1)
             continue;
         const qsizetype star = key.lastIndexOf(u'*');
-        const QString row = key.mid(4, star < 0 ? -1 : star - 4);
-        out.rows.append(row);
-        out.numbered.append(row + key.mid(star < 0 ? key.size() : star));
+        out.rows.append(key.mid(4, star < 0 ? -1 : star - 4));
+        out.numbered.append(star >= 4 ? key.mid(4)
+                                      : out.rows.back() + key.mid(star < 0 ? key.size() : star));
         out.numbers.push_back(NumberOfRow(out.numbered.back()));
     }
     return out;
@@ -262,14 +383,14 @@ NameListing::NameListing(std::vector<ListedPupil> pupils, int schoolYear, int di
         m_groups.push_back(std::move(all));
     } else {
         // The groups in the order the sorted list puts their years.
-        std::vector<int> years;
+        std::vector<bool> seen(10000);
         for (const ListedPupil &p : m_pupils)
-            years.push_back(p.birthYear);
-        std::sort(years.begin(), years.end());
-        years.erase(std::unique(years.begin(), years.end()), years.end());
+            seen[std::size_t(p.birthYear)] = true;
         QStringList yearTexts;
-        for (int y : years)
-            yearTexts.append(QString::number(y));
+        for (int y = 1000; y <= 9999; ++y) {
+            if (seen[std::size_t(y)])
+                yearTexts.append(QString::number(y));
+        }
         SortListTexts(yearTexts);
         std::vector<int> groupOfYear(10000, -1);
         for (const QString &y : yearTexts) {
@@ -400,7 +521,7 @@ int NumberOfRow(const QString &numberedRow)
     if (star < 0)
         return 0;
     bool ok = false;
-    const int n = numberedRow.mid(star + 1).trimmed().toInt(&ok);
+    const int n = QStringView(numberedRow).sliced(star + 1).trimmed().toInt(&ok);
     return ok ? n : 0;
 }
 

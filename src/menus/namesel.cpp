@@ -208,17 +208,20 @@ void namesel::名簿表示()
     if (!records::ComputeStatistics(s))
         return;
 
-    {
-        const QSignalBlocker block(List1);
-        List1->setRows(QStringList{NoChoiceRow()});
-    }
-
     const QString path = records::RosterFile::path(s.settings);
-    if (!m_roster.load(path)) {
-        reportRosterProblems(RosterUnreadableText(
-            path, m_roster.errorText(), m_roster.error() == platform::FileError::NotFound));
-    } else if (!m_roster.problems().empty()) {
-        reportRosterProblems(RosterProblemsText(path, m_roster.problems()));
+    const bool read = m_roster.load(path);
+    if (!read || !m_roster.problems().empty()) {
+        // While the message is up, the list holds the row of no choice alone.
+        {
+            const QSignalBlocker block(List1);
+            List1->setRows(QStringList{NoChoiceRow()});
+        }
+        if (!read) {
+            reportRosterProblems(RosterUnreadableText(
+                path, m_roster.errorText(), m_roster.error() == platform::FileError::NotFound));
+        } else {
+            reportRosterProblems(RosterProblemsText(path, m_roster.problems()));
+        }
     }
     m_listing = std::make_shared<NameListing>(
         TakeRosterLines(s, m_roster.lines(), s.settings.RosterSwitch.equals(1)),

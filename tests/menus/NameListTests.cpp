@@ -75,6 +75,12 @@ TEST(TotalsTexts, ZeroAndRightAligned)
     EXPECT_EQ(PointsSoFarText(0), QStringLiteral("       "));
     EXPECT_EQ(PointsSoFarText(4711), QStringLiteral("   4711"));
     EXPECT_EQ(PointsSoFarText(123456789), QStringLiteral("3456789"));
+    // Negative points (a negative multiplier) keep the sign while it fits.
+    EXPECT_EQ(PointsTodayText(-12), QStringLiteral(" -12"));
+    EXPECT_EQ(PointsTodayText(-1234), QStringLiteral("1234"));
+    EXPECT_EQ(PointsSoFarText(-4711), QStringLiteral("  -4711"));
+    EXPECT_EQ(PointsSoFarText(-98765432), QStringLiteral("8765432"));
+    EXPECT_EQ(RunsSoFarText(2147483647), QStringLiteral("83647回"));
 }
 
 TEST(TotalsTexts, PairOfEachDisplayMode)
@@ -118,6 +124,22 @@ TEST(KeyText, KindergartenColumnIsWiderExceptInModeOne)
     // A school pupil keeps nine in every mode.
     EXPECT_TRUE(ListKeyText(2017, 2026, name, 0, t, 5)
                     .startsWith(QStringLiteral("2017小3 田中ゆい") + fill2 + u' '));
+}
+
+TEST(KeyText, OddYearsAndSpacesAroundTheName)
+{
+    // Half-width spaces at either end go; a full-width one stays part of the name.
+    EXPECT_EQ(ListKeyText(2017, 2026, QStringLiteral("  山田　花  "), 2, {0, -7, 0, 0}, 42),
+              QStringLiteral("2017小3 山田　花") + FW + FW + QStringLiteral("  -7/     *42"));
+    // Born later than four years before school: "幼-", still a kindergarten column.
+    EXPECT_EQ(ListKeyText(2024, 2026, QStringLiteral("ゆい"), 0, {}, 3),
+              QStringLiteral("2024幼- ゆい") + QString(6, QChar(0x3000)) +
+                  QStringLiteral("     /     ") + FW + QStringLiteral("*3"));
+    // A year of other than four digits stays as written.
+    EXPECT_TRUE(ListKeyText(0, 2026, QStringLiteral("某"), 0, {}, 7)
+                    .startsWith(QStringLiteral("0大+ 某") + QString(5, QChar(0x3000)) + u' '));
+    EXPECT_TRUE(ListKeyText(-5, 2026, QStringLiteral("某"), 0, {}, 7)
+                    .startsWith(QStringLiteral("-5大+ 某")));
 }
 
 TEST(KeyText, LongNameGetsNoFill)
