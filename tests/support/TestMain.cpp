@@ -1,5 +1,7 @@
 // The main of every test binary: one QApplication on the offscreen platform for the whole
-// run, then GoogleTest.
+// run, with the program's style, then GoogleTest.
+#include "core/TextImages.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -9,6 +11,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The windows under test draw their texts as the program does.
+    tavoro::core::useTextImages();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

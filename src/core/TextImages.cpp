@@ -1,0 +1,225 @@
+#include "TextImages.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QImage>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QStyleFactory>
+
+#include <cmath>
+
+#include <list>
+#include <optional>
+#include <unordered_map>
+
+namespace tavoro::core {
+namespace {
+
+// What an item text looks like: equal keys draw equal pixels.
+struct TextKey {
+    QString text;
+    QSize size;
+    int flags = 0;
+    bool enabled = true;
+    int role = 0;
+    QRgb pen = 0;        // the painter's pen colour
+    QRgb roleColour = 0; // the palette's colour of the text role
+    QRgb background = 0;
+    QString font;
+    int direction = 0;
+    int format = 0;
+    int dpi = 0; // the resolution that turns the font's points into pixels
+
+    bool operator==(const TextKey &o) const
+    {
+        return size == o.size && flags == o.flags && enabled == o.enabled && role == o.role &&
+               pen == o.pen && roleColour == o.roleColour && background == o.background &&
+               direction == o.direction && format == o.format && dpi == o.dpi && text == o.text &&
+               font == o.font;
+    }
+};
+
+struct TextKeyHash {
+    std::size_t operator()(const TextKey &k) const
+    {
+        return qHashMulti(0, k.text, k.size.width(), k.size.height(), k.flags, k.pen,
+                          k.background);
+    }
+};
+
+// The one colour of every pixel of `r` in `image`, if they are all the same and opaque.
+std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
+{
+    if (image.depth() != 32)
+        return std::nullopt;
+    const QRgb first = reinterpret_cast<const QRgb *>(image.constScanLine(r.top()))[r.left()];
+    if (qAlpha(first) != 255)
+        return std::nullopt;
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(image.constScanLine(y)) + r.left();
+        for (int x = 0; x < r.width(); ++x) {
+            if (line[x] != first)
+                return std::nullopt;
+        }
+    }
+    return first;
+}
+
+} // namespace
+
+class TextImageStyle::Images {
+public:
+    static constexpr int kLimit = 1000;
+
+    // The kept image, or nullptr; a found image counts as just drawn.
+    const QImage *find(const TextKey &key)
+    {
+        const auto it = m_byKey.find(key);
+        if (it == m_byKey.end())
+            return nullptr;
+        m_order.splice(m_order.begin(), m_order, it->second);
+        return &it->second->second;
+    }
+
+    void insert(const TextKey &key, QImage image)
+    {
+        m_order.emplace_front(key, std::move(image));
+        m_byKey.emplace(key, m_order.begin());
+        while (int(m_byKey.size()) > kLimit) {
+            m_byKey.erase(m_order.back().first);
+            m_order.pop_back();
+        }
+    }
+
+    // The description of a font, worked out again only when the font changes.
+    const QString &fontKey(const QFont &font)
+    {
+        if (!m_fontKnown || font != m_font || font.resolveMask() != m_font.resolveMask()) {
+            m_font = font;
+            m_fontKey = font.key();
+            m_fontKnown = true;
+        }
+        return m_fontKey;
+    }
+
+    int copies = 0;
+    int drawn = 0;
+
+private:
+    using Order = std::list<std::pair<TextKey, QImage>>; // the latest drawn first
+    Order m_order;
+    std::unordered_map<TextKey, Order::iterator, TextKeyHash> m_byKey;
+    QFont m_font;
+    QString m_fontKey;
+    bool m_fontKnown = false;
+};
+
+TextImageStyle::TextImageStyle(QStyle *base)
+    : QProxyStyle(base), m_images(std::make_unique<Images>())
+{
+}
+
+TextImageStyle::~TextImageStyle() = default;
+
+int TextImageStyle::copies() const
+{
+    return m_images->copies;
+}
+
+int TextImageStyle::drawn() const
+{
+    return m_images->drawn;
+}
+
+void TextImageStyle::drawItemText(QPainter *painter, const QRect &rect, int flags,
+                                  const QPalette &palette, bool enabled, const QString &text,
+                                  QPalette::ColorRole textRole) const
+{
+    const auto direct = [&] {
+        ++m_images->drawn;
+        QProxyStyle::drawItemText(painter, rect, flags, palette, enabled, text, textRole);
+    };
+    if (text.isEmpty() || rect.isEmpty())
+        return;
+    // The image being painted: a window's backing store, or an image or pixmap being drawn.
+    QPaintEngine *engine = painter->paintEngine();
+    QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
+    const QTransform &transform = painter->deviceTransform();
+    if (!device || device->devType() != QInternal::Image || !painter->device() ||
+        transform.type() > QTransform::TxTranslate || transform.dx() != std::round(transform.dx()) ||
+        transform.dy() != std::round(transform.dy()) || painter->opacity() != 1.0 ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver) {
+        direct();
+        return;
+    }
+    const QImage &target = *static_cast<QImage *>(device);
+    const QRect onTarget = transform.mapRect(rect);
+    if (onTarget.size() != rect.size() || !target.rect().contains(onTarget)) {
+        direct();
+        return;
+    }
+    const std::optional<QRgb> background = plainColour(target, onTarget);
+    if (!background) {
+        direct();
+        return;
+    }
+
+    TextKey key;
+    key.text = text;
+    key.size = rect.size();
+    key.flags = flags;
+    key.enabled = enabled;
+    key.role = int(textRole);
+    key.pen = painter->pen().color().rgba();
+    key.roleColour = textRole == QPalette::NoRole ? 0 : palette.color(textRole).rgba();
+    key.background = *background;
+    key.font = m_images->fontKey(painter->font());
+    key.direction = int(painter->layoutDirection());
+    key.format = int(target.format());
+    key.dpi = painter->device()->logicalDpiX() * 10000 + painter->device()->logicalDpiY();
+    if (const QImage *image = m_images->find(key)) {
+        if (image->isNull()) { // a text wider than its rectangle: always drawn
+            direct();
+            return;
+        }
+        ++m_images->copies;
+        painter->drawImage(rect.topLeft(), *image);
+        return;
+    }
+
+    // Drawn on the same plain background in an image of its own: the same pixels.
+    const QRect local(QPoint(0, 0), rect.size());
+    QImage image(rect.size(), target.format());
+    image.fill(*background);
+    // The font takes its pixel size from the resolution of what the painter paints on.
+    const QPaintDevice *logical = painter->device();
+    image.setDotsPerMeterX(qRound(logical->logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logical->logicalDpiY() / 0.0254));
+    QPainter p(&image);
+    p.setFont(painter->font());
+    p.setPen(painter->pen());
+    p.setBackground(painter->background());
+    p.setLayoutDirection(painter->layoutDirection());
+    p.setRenderHints(painter->renderHints());
+    QProxyStyle::drawItemText(&p, local, flags, palette, enabled, text, textRole);
+    const bool fits = local.contains(p.fontMetrics().boundingRect(local, flags, text));
+    p.end();
+    if (!fits) {
+        m_images->insert(key, QImage());
+        direct();
+        return;
+    }
+    ++m_images->drawn;
+    painter->drawImage(rect.topLeft(), image);
+    m_images->insert(key, std::move(image));
+}
+
+void useTextImages()
+{
+    if (dynamic_cast<TextImageStyle *>(QApplication::style()))
+        return;
+    QApplication::setStyle(new TextImageStyle(QStyleFactory::create(QApplication::style()->name())));
+}
+
+} // namespace tavoro::core
