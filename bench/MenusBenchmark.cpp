@@ -5,6 +5,7 @@
 #include "core/AppState.h"
 #include "core/Profile.h"
 #include "core/Settings.h"
+#include "core/TextImages.h"
 #include "menus/namesel.h"
 #include "menus/seisekitime1.h"
 #include "platform/Clock.h"
@@ -289,6 +290,7 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    core::useTextImages(); // as the program draws its texts
     benchmark::Initialize(&argc, argv);
     world();
     MedianReporter reporter;
