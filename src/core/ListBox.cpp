@@ -1,6 +1,6 @@
 // List boxes over a row source.
 #include "ListBox.h"
-#include "RowImages.h"
+#include "ImageCache.h"
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
@@ -89,8 +89,8 @@ public:
             return;
         }
         const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-        const RowImages::Key key{text,           option.rect.size(),     background.color().rgba(),
-                                 pen.rgba(),     fontKey(option.font),   ratio};
+        const RowImageKey key{text,       option.rect.size(),     background.color().rgba(),
+                              pen.rgba(), m_fonts.of(option.font), ratio};
         const QPixmap *image = m_images.find(key);
         if (!image) {
             QPixmap made(option.rect.size() * ratio);
@@ -123,21 +123,9 @@ private:
                           Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, text);
     }
 
-    // The font's description, worked out again only when the font changes.
-    const QString &fontKey(const QFont &font) const
-    {
-        if (!m_fontKnown || font != m_font) {
-            m_font = font;
-            m_fontKey = font.key();
-            m_fontKnown = true;
-        }
-        return m_fontKey;
-    }
-
-    mutable RowImages m_images;
-    mutable QFont m_font;
-    mutable QString m_fontKey;
-    mutable bool m_fontKnown = false;
+    // A list shows a few dozen rows at a time; these are its latest shown.
+    mutable RowImages m_images{256};
+    mutable FontKeys m_fonts;
 };
 
 } // namespace

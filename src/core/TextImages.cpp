@@ -1,4 +1,5 @@
 #include "TextImages.h"
+#include "ImageCache.h"
 
 #include <QApplication>
 #include <QHash>
@@ -8,10 +9,7 @@
 #include <QStyleFactory>
 
 #include <cmath>
-
-#include <list>
 #include <optional>
-#include <unordered_map>
 
 namespace tavoro::core {
 namespace {
@@ -70,49 +68,10 @@ std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
 
 class TextImageStyle::Images {
 public:
-    static constexpr int kLimit = 1000;
-
-    // The kept image, or nullptr; a found image counts as just drawn.
-    const QImage *find(const TextKey &key)
-    {
-        const auto it = m_byKey.find(key);
-        if (it == m_byKey.end())
-            return nullptr;
-        m_order.splice(m_order.begin(), m_order, it->second);
-        return &it->second->second;
-    }
-
-    void insert(const TextKey &key, QImage image)
-    {
-        m_order.emplace_front(key, std::move(image));
-        m_byKey.emplace(key, m_order.begin());
-        while (int(m_byKey.size()) > kLimit) {
-            m_byKey.erase(m_order.back().first);
-            m_order.pop_back();
-        }
-    }
-
-    // The description of a font, worked out again only when the font changes.
-    const QString &fontKey(const QFont &font)
-    {
-        if (!m_fontKnown || font != m_font || font.resolveMask() != m_font.resolveMask()) {
-            m_font = font;
-            m_fontKey = font.key();
-            m_fontKnown = true;
-        }
-        return m_fontKey;
-    }
-
+    ImageCache<TextKey, QImage, TextKeyHash> kept{1000};
+    FontKeys fonts;
     int copies = 0;
     int drawn = 0;
-
-private:
-    using Order = std::list<std::pair<TextKey, QImage>>; // the latest drawn first
-    Order m_order;
-    std::unordered_map<TextKey, Order::iterator, TextKeyHash> m_byKey;
-    QFont m_font;
-    QString m_fontKey;
-    bool m_fontKnown = false;
 };
 
 TextImageStyle::TextImageStyle(QStyle *base)
@@ -174,11 +133,11 @@ void TextImageStyle::drawItemText(QPainter *painter, const QRect &rect, int flag
     key.pen = painter->pen().color().rgba();
     key.roleColour = textRole == QPalette::NoRole ? 0 : palette.color(textRole).rgba();
     key.background = *background;
-    key.font = m_images->fontKey(painter->font());
+    key.font = m_images->fonts.of(painter->font());
     key.direction = int(painter->layoutDirection());
     key.format = int(target.format());
     key.dpi = painter->device()->logicalDpiX() * 10000 + painter->device()->logicalDpiY();
-    if (const QImage *image = m_images->find(key)) {
+    if (const QImage *image = m_images->kept.find(key)) {
         if (image->isNull()) { // a text wider than its rectangle: always drawn
             direct();
             return;
@@ -206,13 +165,13 @@ void TextImageStyle::drawItemText(QPainter *painter, const QRect &rect, int flag
     const bool fits = local.contains(p.fontMetrics().boundingRect(local, flags, text));
     p.end();
     if (!fits) {
-        m_images->insert(key, QImage());
+        m_images->kept.insert(key, QImage());
         direct();
         return;
     }
     ++m_images->drawn;
     painter->drawImage(rect.topLeft(), image);
-    m_images->insert(key, std::move(image));
+    m_images->kept.insert(key, std::move(image));
 }
 
 void useTextImages()

@@ -1,7 +1,7 @@
 // List boxes draw each row once and copy it afterwards: whatever changes, a list must look
 // exactly like a new list set up the same way, never show a row as it was before.
 #include "core/ListBox.h"
-#include "core/RowImages.h"
+#include "core/ImageCache.h"
 
 #include <QApplication>
 #include <QImage>
@@ -135,8 +135,8 @@ TEST(RowImages, KeepsTheLatestShownUpToItsLimit)
 {
     core::RowImages images(2);
     const auto key = [](const char *text) {
-        return core::RowImages::Key{QString::fromUtf8(text), QSize(10, 5), 0xffffffff,
-                                    0xff000000, QStringLiteral("font"), 1.0};
+        return core::RowImageKey{QString::fromUtf8(text), QSize(10, 5), 0xffffffff, 0xff000000,
+                                 QStringLiteral("font"), 1.0};
     };
     QPixmap p(10, 5);
     images.insert(key("a"), p);
@@ -147,7 +147,7 @@ TEST(RowImages, KeepsTheLatestShownUpToItsLimit)
     EXPECT_NE(images.find(key("a")), nullptr);
     EXPECT_EQ(images.find(key("b")), nullptr);
     EXPECT_NE(images.find(key("c")), nullptr);
-    core::RowImages::Key other = key("a");
+    core::RowImageKey other = key("a");
     other.pen = 0xffff0000;
     EXPECT_EQ(images.find(other), nullptr);
     other = key("a");
