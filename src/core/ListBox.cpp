@@ -1,10 +1,12 @@
 // List boxes over a row source.
 #include "ListBox.h"
 #include "ImageCache.h"
+#include "Ui.h"
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace tavoro::core {
@@ -138,6 +140,9 @@ ListBox::ListBox(QWidget *parent) : QListView(parent), m_model(new Model(this))
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     // Every row has the height of the first: the view never measures the others.
     setUniformItemSizes(true);
+    // Classic scroll bars: the default look paints one for longer than all the rows.
+    usePlainStyle(verticalScrollBar());
+    usePlainStyle(horizontalScrollBar());
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { Q_EMIT currentRowChanged(current.row()); });
     connect(this, &QAbstractItemView::doubleClicked, this,

@@ -267,7 +267,6 @@ void seisekitime1::buildColumn(int i)
     List5[i]->setObjectName(indexed("List5", i));
     List5[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List5[i]->setFocusPolicy(Qt::NoFocus);
-    core::usePlainStyle(List5[i]->verticalScrollBar());
     core::setBackground(List5[i], core::vbColor(0xC0FFFF));
     Label7[i] = newLabel(area, indexed("Label7", i));
     Label7[i]->setAlignment(Qt::AlignCenter);
