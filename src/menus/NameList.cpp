@@ -125,64 +125,48 @@ void appendListCode(QString &out, int grade)
     }
 }
 
-void appendRunsToday(QString &out, long runs)
+// How a total looks in the list: its text for 0, and otherwise the last `width` characters
+// of `spaces` spaces and the number, then `unit`.
+struct TotalLook {
+    const char16_t *zero;
+    int spaces;
+    int width;
+    const char16_t *unit;
+};
+constexpr TotalLook kRunsToday{u"     ", 2, 3, u"回"};
+constexpr TotalLook kPointsToday{u"  　", 3, 4, u""};
+constexpr TotalLook kRunsSoFar{u"     　", 6, 5, u"回"};
+constexpr TotalLook kPointsSoFar{u"       ", 6, 7, u""};
+
+void appendTotal(QString &out, long value, const TotalLook &look)
 {
-    if (runs == 0) {
-        out.append(u"     ");
+    if (value == 0) {
+        out.append(QStringView(look.zero));
         return;
     }
-    appendRight(out, 2, runs, 3);
-    out.append(u'回');
-}
-
-void appendPointsToday(QString &out, long points)
-{
-    if (points == 0)
-        out.append(u"  　");
-    else
-        appendRight(out, 3, points, 4);
-}
-
-void appendRunsSoFar(QString &out, long runs)
-{
-    if (runs == 0) {
-        out.append(u"     　");
-        return;
-    }
-    appendRight(out, 6, runs, 5);
-    out.append(u'回');
-}
-
-void appendPointsSoFar(QString &out, long points)
-{
-    if (points == 0)
-        out.append(u"       ");
-    else
-        appendRight(out, 6, points, 7);
+    appendRight(out, look.spaces, value, look.width);
+    out.append(QStringView(look.unit));
 }
 
 void appendTotalsPair(QString &out, int displayMode, const PupilTotals &t)
 {
+    const auto pair = [&](long a, const TotalLook &first, long b, const TotalLook &second) {
+        appendTotal(out, a, first);
+        out.append(u'/');
+        appendTotal(out, b, second);
+    };
     switch (displayMode) {
     case 1:
-        appendPointsToday(out, t.pointsToday);
-        out.append(u'/');
-        appendPointsSoFar(out, t.pointsSoFar);
+        pair(t.pointsToday, kPointsToday, t.pointsSoFar, kPointsSoFar);
         break;
     case 2:
-        appendPointsToday(out, t.pointsToday);
-        out.append(u'/');
-        appendRunsToday(out, t.runsToday);
+        pair(t.pointsToday, kPointsToday, t.runsToday, kRunsToday);
         break;
     case 3:
-        appendPointsSoFar(out, t.pointsSoFar);
-        out.append(u'/');
-        appendRunsSoFar(out, t.runsSoFar);
+        pair(t.pointsSoFar, kPointsSoFar, t.runsSoFar, kRunsSoFar);
         break;
     default:
-        appendRunsToday(out, t.runsToday);
-        out.append(u'/');
-        appendRunsSoFar(out, t.runsSoFar);
+        pair(t.runsToday, kRunsToday, t.runsSoFar, kRunsSoFar);
         break;
     }
 }
@@ -224,22 +208,22 @@ PupilTotals TotalsOf(const core::Statistics &stats, int pupil)
 
 QString RunsTodayText(long runs)
 {
-    return made([&](QString &out) { appendRunsToday(out, runs); });
+    return made([&](QString &out) { appendTotal(out, runs, kRunsToday); });
 }
 
 QString PointsTodayText(long points)
 {
-    return made([&](QString &out) { appendPointsToday(out, points); });
+    return made([&](QString &out) { appendTotal(out, points, kPointsToday); });
 }
 
 QString RunsSoFarText(long runs)
 {
-    return made([&](QString &out) { appendRunsSoFar(out, runs); });
+    return made([&](QString &out) { appendTotal(out, runs, kRunsSoFar); });
 }
 
 QString PointsSoFarText(long points)
 {
-    return made([&](QString &out) { appendPointsSoFar(out, points); });
+    return made([&](QString &out) { appendTotal(out, points, kPointsSoFar); });
 }
 
 QString TotalsPairText(int displayMode, const PupilTotals &t)
