@@ -3,6 +3,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
@@ -15,12 +16,26 @@
 
 namespace tavoro::core {
 
-// Keeps up to `limit` images by key; the one shown longest ago goes first.
+// The memory an image takes.
+inline qint64 imageBytes(const QImage &image)
+{
+    return image.sizeInBytes();
+}
+inline qint64 imageBytes(const QPixmap &pixmap)
+{
+    return qint64(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth() / 8);
+}
+
+// Keeps images by key, up to `limit` of them and `byteLimit` bytes of their memory; the one
+// shown longest ago goes first. The latest one is always kept.
 template <typename K, typename Image, typename Hash> class ImageCache {
 public:
     using Key = K;
 
-    explicit ImageCache(int limit) : m_limit(std::max(1, limit)) {}
+    explicit ImageCache(int limit, qint64 byteLimit = 8 << 20)
+        : m_limit(std::max(1, limit)), m_byteLimit(byteLimit)
+    {
+    }
 
     // The image kept under `key`, or nullptr; a found image counts as just shown.
     const Image *find(const Key &key)
@@ -35,9 +50,11 @@ public:
     // Keeps `image` under `key` (which must not be kept yet) and returns it.
     const Image *insert(const Key &key, Image image)
     {
+        m_bytes += imageBytes(image);
         m_order.emplace_front(key, std::move(image));
         m_byKey.emplace(key, m_order.begin());
-        while (int(m_byKey.size()) > m_limit) {
+        while (m_byKey.size() > 1 && (int(m_byKey.size()) > m_limit || m_bytes > m_byteLimit)) {
+            m_bytes -= imageBytes(m_order.back().second);
             m_byKey.erase(m_order.back().first);
             m_order.pop_back();
         }
@@ -45,10 +62,13 @@ public:
     }
 
     int size() const { return int(m_byKey.size()); }
+    qint64 bytes() const { return m_bytes; }
 
 private:
     using Order = std::list<std::pair<Key, Image>>; // the latest shown first
     int m_limit;
+    qint64 m_byteLimit;
+    qint64 m_bytes = 0;
     Order m_order;
     std::unordered_map<Key, typename Order::iterator, Hash> m_byKey;
 };

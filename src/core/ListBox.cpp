@@ -126,7 +126,7 @@ private:
     }
 
     // A list shows a few dozen rows at a time; these are its latest shown.
-    mutable RowImages m_images{256};
+    mutable RowImages m_images{256, 2 << 20};
     mutable FontKeys m_fonts;
 };
 

@@ -49,8 +49,14 @@ struct TextKeyHash {
 // The one colour of every pixel of `r` in `image`, if they are all the same and opaque.
 std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
 {
-    if (image.depth() != 32)
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        break;
+    default:
         return std::nullopt;
+    }
     const QRgb first = reinterpret_cast<const QRgb *>(image.constScanLine(r.top()))[r.left()];
     if (qAlpha(first) != 255)
         return std::nullopt;
@@ -68,7 +74,7 @@ std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
 
 class TextImageStyle::Images {
 public:
-    ImageCache<TextKey, QImage, TextKeyHash> kept{1000};
+    ImageCache<TextKey, QImage, TextKeyHash> kept{1000, 16 << 20};
     FontKeys fonts;
     int copies = 0;
     int drawn = 0;

@@ -131,6 +131,26 @@ TEST(ListBox, RowsOfTheSameCountStartAgainWithNoCurrentRow)
               QStringLiteral("乙 250 ①あいう"));
 }
 
+TEST(RowImages, KeepsNoMoreBytesThanItsLimitButAlwaysTheLatest)
+{
+    core::RowImages images(100, 3 * 10 * 5 * 4); // three images of 10 x 5 pixels
+    const auto key = [](int n) {
+        return core::RowImageKey{QString::number(n), QSize(10, 5), 0xffffffff, 0xff000000,
+                                 QStringLiteral("font"), 1.0};
+    };
+    QPixmap small(10, 5);
+    for (int n = 0; n < 5; ++n)
+        images.insert(key(n), small);
+    EXPECT_EQ(images.size(), 3);
+    EXPECT_EQ(images.bytes(), 3 * core::imageBytes(small));
+    EXPECT_EQ(images.find(key(1)), nullptr);
+    EXPECT_NE(images.find(key(4)), nullptr);
+    QPixmap big(100, 50);
+    ASSERT_NE(images.insert(key(9), big), nullptr); // larger than the limit, still kept
+    EXPECT_EQ(images.size(), 1);
+    EXPECT_NE(images.find(key(9)), nullptr);
+}
+
 TEST(RowImages, KeepsTheLatestShownUpToItsLimit)
 {
     core::RowImages images(2);
