@@ -16,9 +16,9 @@
 namespace tavoro::core {
 namespace {
 
-// The classic look, with the grooves of scroll bars in one solid colour: their dither
-// pattern of two colours costs a hundred times as much to paint as a plain fill, and the
-// eye sees the two colours' mean anyway.
+// The classic look, with the grooves of scroll bars in one solid grey between the light and
+// the mid colour: their dither pattern of two colours costs a hundred times as much to
+// paint as a plain fill. The grey keeps the groove apart from the slider.
 class PlainStyle final : public QProxyStyle {
 public:
     explicit PlainStyle(QStyle *classic) : QProxyStyle(classic) {}
@@ -30,7 +30,7 @@ public:
             const QPalette &p = option->palette;
             const bool pressed = option->state & State_Sunken;
             painter->fillRect(option->rect, pressed ? mean(p.shadow().color(), p.dark().color())
-                                                    : mean(p.light().color(), p.window().color()));
+                                                    : mean(p.light().color(), p.mid().color()));
             return;
         }
         QProxyStyle::drawControl(element, option, painter, widget);
