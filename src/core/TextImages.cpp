@@ -23,7 +23,8 @@ struct TextKey {
     int role = 0;
     QRgb pen = 0;        // the painter's pen colour
     QRgb roleColour = 0; // the palette's colour of the text role
-    QRgb background = 0;
+    QRgb background = 0; // the colour under the text
+    QRgb painterBackground = 0;
     QString font;
     int direction = 0;
     int format = 0;
@@ -33,6 +34,7 @@ struct TextKey {
     {
         return size == o.size && flags == o.flags && enabled == o.enabled && role == o.role &&
                pen == o.pen && roleColour == o.roleColour && background == o.background &&
+               painterBackground == o.painterBackground &&
                direction == o.direction && format == o.format && dpi == o.dpi && text == o.text &&
                font == o.font;
     }
@@ -139,6 +141,7 @@ void TextImageStyle::drawItemText(QPainter *painter, const QRect &rect, int flag
     key.pen = painter->pen().color().rgba();
     key.roleColour = textRole == QPalette::NoRole ? 0 : palette.color(textRole).rgba();
     key.background = *background;
+    key.painterBackground = painter->background().color().rgba();
     key.font = m_images->fonts.of(painter->font());
     key.direction = int(painter->layoutDirection());
     key.format = int(target.format());
