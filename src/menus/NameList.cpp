@@ -70,8 +70,8 @@ std::optional<QString> GradeCode(int grade)
 
 namespace {
 
-// Writes the decimal text of n, as QString::number writes it, to the end of `to` (at least 21
-// characters) and returns where it begins.
+// Writes the decimal text of n, as QString::number writes it, so that it ends just before
+// `end` (it takes up to 20 characters), and returns where it begins.
 char16_t *writeNumber(char16_t *end, long n)
 {
     unsigned long a = n < 0 ? 0ul - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
