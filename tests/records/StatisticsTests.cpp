@@ -613,14 +613,20 @@ void expectSameStatistics(const core::Statistics &actual, const core::Statistics
         EXPECT_EQ(actual.SchoolBest[l], expected.SchoolBest[l]) << l;
 }
 
+// Random criteria, set in `c`, and `n` random records of them, all from one seed.
+std::vector<GradeRecord> randomSchool(unsigned seed, core::Criteria &c, int n, double today)
+{
+    std::mt19937 rng(seed);
+    randomCriteria(rng, c);
+    return randomRecords(rng, c, n, today);
+}
+
 } // namespace
 
 TEST_F(Stats, AgreesWithTheRulesTakenOneRecordAtATime)
 {
-    std::mt19937 rng(42);
     core::Criteria &c = w.state->criteria;
-    randomCriteria(rng, c);
-    const std::vector<GradeRecord> recs = randomRecords(rng, c, 6000, today());
+    const std::vector<GradeRecord> recs = randomSchool(42, c, 6000, today());
     write(recs);
     compute();
     expectSameStatistics(st(), *plainStatistics(recs, c, today()));
@@ -630,10 +636,8 @@ TEST_F(Stats, AFullWindowAgreesWithTheRulesEveryTime)
 {
     // More records than the window holds, over every pupil: the computation is shared out
     // between threads in a way that may differ from one time to the next; the results may not.
-    std::mt19937 rng(7);
     core::Criteria &c = w.state->criteria;
-    randomCriteria(rng, c);
-    const std::vector<GradeRecord> recs = randomRecords(rng, c, 20700, today());
+    const std::vector<GradeRecord> recs = randomSchool(7, c, 20700, today());
     write(recs);
     const std::unique_ptr<core::Statistics> expected = plainStatistics(recs, c, today());
     for (int time = 0; time < 12; ++time) {
@@ -676,10 +680,8 @@ TEST_F(Stats, ComputationsInQuickSuccessionAndApartGiveTheSameTables)
 {
     // Quickly one after the other, and apart, so that the second thread is sometimes ready,
     // sometimes asleep: the tables come out the same every time.
-    std::mt19937 rng(5);
     core::Criteria &c = w.state->criteria;
-    randomCriteria(rng, c);
-    const std::vector<GradeRecord> recs = randomRecords(rng, c, 20000, today());
+    const std::vector<GradeRecord> recs = randomSchool(5, c, 20000, today());
     write(recs);
     compute();
     expectSameStatistics(st(), *plainStatistics(recs, c, today()));
@@ -694,10 +696,8 @@ TEST_F(Stats, ComputationsInQuickSuccessionAndApartGiveTheSameTables)
 
 TEST_F(Stats, ChangedCriteriaTakeEffectAtTheNextComputation)
 {
-    std::mt19937 rng(11);
     core::Criteria &c = w.state->criteria;
-    randomCriteria(rng, c);
-    const std::vector<GradeRecord> recs = randomRecords(rng, c, 8000, today());
+    const std::vector<GradeRecord> recs = randomSchool(11, c, 8000, today());
     write(recs);
     compute();
     expectSameStatistics(st(), *plainStatistics(recs, c, today()));
