@@ -56,7 +56,7 @@ public:
         return false;
     }
 
-    const ListRows *rows() const { return m_rows.get(); }
+    const std::shared_ptr<const ListRows> &rows() const { return m_rows; }
 
 private:
     std::shared_ptr<const ListRows> m_rows;
@@ -209,6 +209,11 @@ void ListBox::setRows(QStringList rows)
 void ListBox::clear()
 {
     setRows(std::shared_ptr<const ListRows>());
+}
+
+std::shared_ptr<const ListRows> ListBox::rows() const
+{
+    return m_model->rows();
 }
 
 } // namespace tavoro::core

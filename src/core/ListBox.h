@@ -53,6 +53,8 @@ public:
     void setRows(std::shared_ptr<const ListRows> rows);
     void setRows(QStringList rows);
     void clear();
+    // The source of the rows shown; null when the list is empty.
+    std::shared_ptr<const ListRows> rows() const;
 
 Q_SIGNALS:
     void currentRowChanged(int row);

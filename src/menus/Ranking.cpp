@@ -157,9 +157,37 @@ QString RankingPupils::lead(int pupil) const
     return marks[std::size_t(pupil)] + Name5(names[std::size_t(pupil)]);
 }
 
+bool RankingPupils::madeFrom(const core::AppState &state, const QString &groupFilter) const
+{
+    const core::Roster &roster = state.roster;
+    const int n = std::clamp(roster.RosterCount, 0, core::kMaxStudent);
+    if (groupFilter != filter || roster.SchoolYear != schoolYear ||
+        state.pupil.CurrentStudent != current || std::size_t(n) != listed.size())
+        return false;
+    for (int k = 1; k <= n; ++k) {
+        const int p = roster.RosterNumbers[std::size_t(k)];
+        if (p != listed[std::size_t(k - 1)])
+            return false;
+        if (p < 0 || p > core::kMaxStudent)
+            continue;
+        if (roster.BirthYears[std::size_t(p)] != birthYears[std::size_t(p)])
+            return false;
+        // These hold their names, so a name still shared with the roster is unchanged.
+        const QString &now = roster.StudentNames[std::size_t(p)];
+        const QString &then = names[std::size_t(p)];
+        if (now.constData() != then.constData() && now != then)
+            return false;
+    }
+    return true;
+}
+
 RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupFilter)
 {
     RankingPupils out;
+    out.filter = groupFilter;
+    out.schoolYear = state.roster.SchoolYear;
+    out.current = state.pupil.CurrentStudent;
+    out.birthYears.assign(std::size_t(core::kStudents), 0);
     out.shown.assign(std::size_t(core::kStudents), 0);
     out.marks.resize(std::size_t(core::kStudents));
     out.names.resize(std::size_t(core::kStudents));
@@ -184,10 +212,13 @@ RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupF
     };
     const core::Roster &roster = state.roster;
     const int n = std::clamp(roster.RosterCount, 0, core::kMaxStudent);
+    out.listed.reserve(std::size_t(n));
     for (int k = 1; k <= n; ++k) {
         const int p = roster.RosterNumbers[std::size_t(k)];
+        out.listed.push_back(std::int16_t(p));
         if (p < 0 || p > core::kMaxStudent || !out.marks[std::size_t(p)].isNull())
             continue;
+        out.birthYears[std::size_t(p)] = roster.BirthYears[std::size_t(p)];
         out.marks[std::size_t(p)] = markOf(p);
         out.markClasses[std::size_t(p)] = markClassOf(out.marks[std::size_t(p)]);
         out.names[std::size_t(p)] = roster.StudentNames[std::size_t(p)];
@@ -368,23 +399,11 @@ RankingList::RankingList(const core::AppState &state, int level, ListMode mode, 
     : m_mode(mode), m_order(order), m_current(state.pupil.CurrentStudent),
       m_pupils(std::move(pupils))
 {
-    const core::Roster &roster = state.roster;
-    const core::Statistics &stats = state.stats;
-    const int n = std::clamp(roster.RosterCount, 0, core::kMaxStudent);
+    const int n = std::clamp(state.roster.RosterCount, 0, core::kMaxStudent);
     level = std::clamp(level, 0, core::kMaxLevel);
     m_ranked.resize(std::size_t(n));
-    for (int k = 1; k <= n; ++k) {
-        Pupil &r = m_ranked[std::size_t(k - 1)];
-        r.number = std::clamp<int>(roster.RosterNumbers[std::size_t(k)], 0, core::kMaxStudent);
-        if (mode == ListMode::Times) {
-            r.first = stats.PersonalBest(r.number, level);
-        } else {
-            const std::int32_t total = stats.TotalPoints(r.number, level);
-            const std::int32_t today = stats.PointsToday(r.number, level);
-            r.first = order == PointsOrder::Cumulative ? total : today;
-            r.second = order == PointsOrder::Cumulative ? today : total;
-        }
-    }
+    for (int k = 1; k <= n; ++k)
+        m_ranked[std::size_t(k - 1)] = valuesOf(state, k, level);
 
     // Ranks: a pupil's rank is one more than the number of pupils ranked before him (lower
     // times; more points), so equal values share a rank. The values are sorted with the
@@ -455,6 +474,43 @@ RankingList::RankingList(const core::AppState &state, int level, ListMode mode, 
         if (group >= 0)
             m_members[std::size_t(start[std::size_t(group)]++)] = i;
     }
+}
+
+bool RankingList::sameLines(const core::AppState &state, int level, ListMode mode,
+                            PointsOrder order,
+                            const std::shared_ptr<const RankingPupils> &pupils) const
+{
+    // The lines are made from these alone; the ranks follow from the values.
+    if (mode != m_mode || order != m_order || state.pupil.CurrentStudent != m_current ||
+        pupils != m_pupils)
+        return false;
+    const int n = std::clamp(state.roster.RosterCount, 0, core::kMaxStudent);
+    if (std::size_t(n) != m_ranked.size())
+        return false;
+    level = std::clamp(level, 0, core::kMaxLevel);
+    for (int k = 1; k <= n; ++k) {
+        const Pupil &r = m_ranked[std::size_t(k - 1)];
+        const Pupil now = valuesOf(state, k, level);
+        if (now.number != r.number || now.first != r.first || now.second != r.second)
+            return false;
+    }
+    return true;
+}
+
+RankingList::Pupil RankingList::valuesOf(const core::AppState &state, int k, int level) const
+{
+    const core::Statistics &stats = state.stats;
+    Pupil r;
+    r.number = std::clamp<int>(state.roster.RosterNumbers[std::size_t(k)], 0, core::kMaxStudent);
+    if (m_mode == ListMode::Times) {
+        r.first = stats.PersonalBest(r.number, level);
+    } else {
+        const std::int32_t total = stats.TotalPoints(r.number, level);
+        const std::int32_t today = stats.PointsToday(r.number, level);
+        r.first = m_order == PointsOrder::Cumulative ? total : today;
+        r.second = m_order == PointsOrder::Cumulative ? today : total;
+    }
+    return r;
 }
 
 const RankingList::Group &RankingList::made(int group) const

@@ -44,6 +44,17 @@ struct RankingPupils {
     std::vector<std::int8_t> markClasses;
     // The mark and Name5 of a pupil.
     QString lead(int pupil) const;
+
+    // Whether RankingPupilsOf(state, groupFilter) would give these again: the same listed
+    // pupils with the same names, birth years and marks. Copies nothing.
+    bool madeFrom(const core::AppState &state, const QString &groupFilter) const;
+
+    // What they were made from.
+    QString filter;
+    int schoolYear = 0;
+    int current = 0;
+    std::vector<std::int16_t> listed;     // the roster's pupil numbers in listed order
+    std::vector<std::int16_t> birthYears; // by pupil number
 };
 RankingPupils RankingPupilsOf(const core::AppState &state, const QString &groupFilter);
 
@@ -71,6 +82,12 @@ public:
     int count() const override { return m_count; }
     QString text(int row) const override;
 
+    // Whether a list made now with these arguments would hold the same lines: the same
+    // view of the same values for the same pupils (the very pupils this list was made
+    // for). Costs a small part of making the list.
+    bool sameLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
+                   const std::shared_ptr<const RankingPupils> &pupils) const;
+
 private:
     struct Pupil {
         int number = 0;
@@ -78,6 +95,8 @@ private:
         std::int32_t first = 0;  // best time, or the points the order ranks by
         std::int32_t second = 0; // the other points
     };
+    // The pupil at roster index `k` with the values the list ranks him by.
+    Pupil valuesOf(const core::AppState &state, int k, int level) const;
     struct Group {
         int start = 0; // first row
         int count = 0;

@@ -71,7 +71,7 @@ QString indexed(const char *name, int i)
 } // namespace
 
 seisekitime1::seisekitime1(core::AppState &state, QWidget *parent)
-    : QWidget(parent), m_state(state), m_layout(this)
+    : QWidget(parent), m_state(state), m_layout(this), m_events(state.clock())
 {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(QStringLiteral("Velmora"));
@@ -411,6 +411,7 @@ void seisekitime1::Form_Activate()
 {
     core::AppState &s = m_state;
     const int n = m_columnsBuilt;
+    const platform::PacedEvents::Work work(m_events);
 
     // 1..3: teacher's button, minutes since login, the wait panel.
     Command8->setVisible(core::IsTeacherName(s.pupil.StudentName));
@@ -420,7 +421,7 @@ void seisekitime1::Form_Activate()
     Picture2->raise();
     Picture2->show();
     ProgressBar1->show();
-    platform::processPendingEvents();
+    m_events.letRun();
 
     // 4..6: captions, fresh statistics, runs today.
     Option1[1]->setText(QStringLiteral("累計順"));
@@ -581,6 +582,7 @@ void seisekitime1::moveColumns()
 
 void seisekitime1::Option2_Click(int index)
 {
+    const platform::PacedEvents::Work work(m_events);
     Command17->hide();
     Picture11->hide();
     Command1->setEnabled(false);
@@ -588,7 +590,7 @@ void seisekitime1::Option2_Click(int index)
     hideLists();
     Picture6->show();
     Picture6->raise();
-    platform::processPendingEvents();
+    m_events.letRun();
     if (SelectingDefaults == 1)
         return;
     if (index != 1)
@@ -598,7 +600,7 @@ void seisekitime1::Option2_Click(int index)
     Option1[2]->setText(QStringLiteral("合計本日"));
     Option1[3]->setText(QStringLiteral("すべて"));
     ListMode = 2;
-    platform::processPendingEvents();
+    m_events.letRun();
     if (Option1[1]->isChecked()) {
         PointsOrder = 1;
         Option1_Click(1);
@@ -616,6 +618,7 @@ void seisekitime1::Option2_Click(int index)
 
 void seisekitime1::Option1_Click(int index)
 {
+    const platform::PacedEvents::Work work(m_events);
     const int n = m_columnsBuilt;
     Command1->setEnabled(false);
     disableStartButtons();
@@ -624,7 +627,7 @@ void seisekitime1::Option1_Click(int index)
     Picture6->raise();
     Combo2->hide();
     Picture1->setEnabled(false);
-    platform::processPendingEvents();
+    m_events.letRun();
     if (ListMode == 0)
         ListMode = 1;
 
@@ -632,8 +635,7 @@ void seisekitime1::Option1_Click(int index)
         if (PointsOrder == 0)
             PointsOrder = 1;
         ProgressBar2->setMaximum(std::max(1, n));
-        m_rankingPupils =
-            std::make_shared<RankingPupils>(RankingPupilsOf(m_state, Combo1->currentText()));
+        m_rankingPupils = rankingPupils();
         if (index == 1) {
             PointsOrder = 1;
             Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
@@ -663,6 +665,7 @@ void seisekitime1::Option1_Click(int index)
 
 void seisekitime1::Combo1_Click()
 {
+    const platform::PacedEvents::Work work(m_events);
     if (Option2[0]->isChecked())
         Option2_Click(0);
     else
@@ -681,14 +684,29 @@ void seisekitime1::Command3_Click(int level)
     const menus::PointsOrder order =
         PointsOrder == 2 ? menus::PointsOrder::Today : menus::PointsOrder::Cumulative;
     const std::shared_ptr<const RankingPupils> pupils =
-        m_rankingPupils
-            ? m_rankingPupils
-            : std::make_shared<RankingPupils>(RankingPupilsOf(m_state, Combo1->currentText()));
-    List5[level]->clear();
-    platform::processPendingEvents();
+        m_rankingPupils ? m_rankingPupils : rankingPupils();
     // The list is a sorted one: its lines stand in the order of their texts.
-    List5[level]->setRows(std::make_shared<RankingList>(m_state, level, mode, order, pupils));
+    core::ListBox *list = List5[level];
+    std::shared_ptr<const RankingList> &shown = m_shownRankings[std::size_t(level)];
+    if (shown && list->rows() == shown && shown->sameLines(m_state, level, mode, order, pupils)) {
+        // The same lines: the list stays, as it would be after being filled anew.
+        m_events.letRun();
+        list->scrollToTop();
+    } else {
+        list->clear();
+        m_events.letRun();
+        shown = std::make_shared<const RankingList>(m_state, level, mode, order, pupils);
+        list->setRows(shown);
+    }
     成績リスト色表示単独(level);
+}
+
+std::shared_ptr<const RankingPupils> seisekitime1::rankingPupils()
+{
+    const QString filter = Combo1->currentText();
+    if (!m_shownPupils || !m_shownPupils->madeFrom(m_state, filter))
+        m_shownPupils = std::make_shared<const RankingPupils>(RankingPupilsOf(m_state, filter));
+    return m_shownPupils;
 }
 
 void seisekitime1::回数など表示()

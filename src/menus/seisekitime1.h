@@ -8,6 +8,7 @@
 #include "core/ListBox.h"
 #include "core/Ui.h"
 #include "menus/Ranking.h"
+#include "platform/Events.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -120,6 +121,8 @@ private:
     void hideLists();
     void showListsOfRecordedLevels();
     int levelCount() const;
+    // The listed pupils' marks, names and group filter; the ones shown when unchanged.
+    std::shared_ptr<const RankingPupils> rankingPupils();
 
     core::AppState &m_state;
     core::TwipsLayout m_layout;
@@ -128,6 +131,12 @@ private:
     int m_columnsBuilt = 0;
     // The pupils' marks, names and group while a view builds every level's ranking.
     std::shared_ptr<const RankingPupils> m_rankingPupils;
+    // The rankings the lists show, kept so that a refresh which finds a level's ranking
+    // unchanged leaves its list as it is instead of laying out thousands of rows again.
+    std::shared_ptr<const RankingPupils> m_shownPupils;
+    std::array<std::shared_ptr<const RankingList>, kColumns> m_shownRankings{};
+    // The refresh and the views let their wait panels paint only when they take long.
+    platform::PacedEvents m_events;
 };
 
 } // namespace tavoro::menus

@@ -22,4 +22,26 @@ void waitWithEvents(Clock &clock, int ms)
     }
 }
 
+PacedEvents::Work::Work(PacedEvents &events) : m_events(events)
+{
+    if (m_events.m_depth++ == 0)
+        m_events.m_last = m_events.m_clock.tickMs();
+}
+
+PacedEvents::Work::~Work()
+{
+    --m_events.m_depth;
+}
+
+void PacedEvents::letRun()
+{
+    if (m_depth > 0) {
+        const std::uint32_t now = m_clock.tickMs();
+        if (now - m_last < m_intervalMs)
+            return;
+    }
+    processPendingEvents();
+    m_last = m_clock.tickMs();
+}
+
 } // namespace tavoro::platform

@@ -3,11 +3,15 @@
 // back, scrolling, and the teacher's button.
 #include "MenusWorld.h"
 
+#include "menus/LevelMenu.h"
 #include "menus/seisekitime1.h"
 #include "support/Shots.h"
 
 #include <QAccessible>
 #include <QTest>
+
+#include <array>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -148,6 +152,43 @@ TEST_F(Menu, CumulativeAndTodayRankings)
     EXPECT_TRUE(lines(2).isEmpty());
     EXPECT_TRUE(window->Command1->isEnabled());
     EXPECT_TRUE(window->Command4[1]->isEnabled());
+}
+
+TEST_F(Menu, RefreshRenewsOnlyTheListsWhoseLinesChanged)
+{
+    open();
+    std::array<std::shared_ptr<const core::ListRows>, 8> rows;
+    for (int i = 1; i <= 7; ++i)
+        rows[std::size_t(i)] = window->List5[i]->rows();
+    window->List5[1]->setCurrentRow(1);
+
+    // Nothing new: every list keeps its rows, and starts again with no current row.
+    window->Form_Activate();
+    for (int i = 1; i <= 7; ++i)
+        EXPECT_EQ(window->List5[i]->rows(), rows[std::size_t(i)]) << i;
+    EXPECT_EQ(window->List5[1]->currentRow(), -1);
+    EXPECT_TRUE(window->List5[1]->selectionModel()->selectedIndexes().isEmpty());
+
+    // Another PC wrote a run of pupil 3 at level 2: that list alone is new.
+    auto grades = test::MenusWorld::typicalGrades();
+    grades.push_back(test::gradeRecord(3, 2, 20));
+    world.writeGrades(grades);
+    window->Form_Activate();
+    for (int i = 1; i <= 7; ++i) {
+        if (i == 2)
+            EXPECT_NE(window->List5[i]->rows(), rows[std::size_t(i)]);
+        else
+            EXPECT_EQ(window->List5[i]->rows(), rows[std::size_t(i)]) << i;
+    }
+    EXPECT_EQ(lines(2).at(0), QStringLiteral(" 1①鈴木一郎") + FW + QStringLiteral("  6/    6"));
+    EXPECT_EQ(window->Label18->text(), RunsTodayTotalText(*world.state));
+
+    // A new name in the roster: every list is new and shows it.
+    world.state->roster.StudentNames[2] = QStringLiteral("佐藤はな").leftJustified(20, u' ');
+    window->Form_Activate();
+    for (int i = 1; i <= 7; ++i)
+        EXPECT_NE(window->List5[i]->rows(), rows[std::size_t(i)]) << i;
+    EXPECT_EQ(lines(1).at(1), QStringLiteral(" 2③佐藤はな") + FW + QStringLiteral(" 10/   10"));
 }
 
 TEST_F(Menu, GroupFilterKeepsTheRanks)

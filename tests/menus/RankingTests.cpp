@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 namespace tavoro::menus {
 namespace {
 
@@ -142,6 +145,120 @@ TEST_F(Ranking, TimesRankByBestTimeAndListPupilsWithoutARun)
             QStringLiteral("--③田中ゆい") + FW + QStringLiteral("------ ") + FW,
         }));
 }
+
+// What may change between two refreshes of the level menu, and whether the pupils' marks and
+// names, and the lines of level 1's cumulative ranking, stay as they were.
+struct RefreshChange {
+    const char *what;
+    std::function<void(core::AppState &, QString &filter)> apply;
+    bool pupilsStay;
+    bool linesStay;   // as sameLines() must tell
+    bool textsChange; // whether a list made afresh shows other texts
+};
+
+class RankingAfterChange : public ::testing::TestWithParam<RefreshChange> {};
+
+QStringList texts(const RankingList &list)
+{
+    QStringList out;
+    for (int i = 0; i < list.count(); ++i)
+        out << list.text(i);
+    return out;
+}
+
+TEST_P(RankingAfterChange, KeepsItsLinesOnlyWhenNothingTheyShowChanged)
+{
+    test::FakeWorld world;
+    core::AppState &state = *world.state;
+    core::Roster &r = state.roster;
+    r.SchoolYear = 2026;
+    const char16_t *names[] = {u"山田太郎", u"佐藤花子", u"鈴木一郎", u"高橋次郎"};
+    const int births[] = {2017, 2017, 2019, 2013};
+    for (int p = 1; p <= 4; ++p) {
+        r.RosterNumbers[std::size_t(p)] = std::int16_t(p);
+        r.StudentNames[std::size_t(p)] = QString::fromUtf16(names[p - 1]).leftJustified(20, u' ');
+        r.BirthYears[std::size_t(p)] = std::int16_t(births[p - 1]);
+        state.stats.TotalPoints(p, 1) = 10 * p;
+        state.stats.PointsToday(p, 1) = p % 2;
+    }
+    r.RosterCount = 4;
+    state.pupil.CurrentStudent = 1;
+    QString filter = QStringLiteral("全学年");
+
+    const auto pupils = std::make_shared<const RankingPupils>(RankingPupilsOf(state, filter));
+    const RankingList list(state, 1, ListMode::Points, PointsOrder::Cumulative, pupils);
+    const QStringList before = texts(list);
+    ASSERT_EQ(before.size(), 4);
+
+    GetParam().apply(state, filter);
+    const bool pupilsStay = pupils->madeFrom(state, filter);
+    EXPECT_EQ(pupilsStay, GetParam().pupilsStay);
+    const auto now =
+        pupilsStay ? pupils : std::make_shared<const RankingPupils>(RankingPupilsOf(state, filter));
+    EXPECT_EQ(list.sameLines(state, 1, ListMode::Points, PointsOrder::Cumulative, now),
+              GetParam().linesStay);
+    EXPECT_FALSE(list.sameLines(state, 1, ListMode::Points, PointsOrder::Today, now));
+    EXPECT_FALSE(list.sameLines(state, 1, ListMode::Times, PointsOrder::Cumulative, now));
+
+    const RankingList fresh(state, 1, ListMode::Points, PointsOrder::Cumulative, now);
+    if (GetParam().textsChange)
+        EXPECT_NE(texts(fresh), before);
+    else
+        EXPECT_EQ(texts(fresh), before);
+    // The kept list still shows what it showed.
+    EXPECT_EQ(texts(list), before);
+}
+
+void noChange(core::AppState &, QString &) {}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refreshes, RankingAfterChange,
+    ::testing::Values(
+        RefreshChange{"nothing", noChange, true, true, false},
+        RefreshChange{"another level's points",
+                      [](core::AppState &s, QString &) { s.stats.TotalPoints(2, 2) = 99; }, true,
+                      true, false},
+        RefreshChange{"a best time, which the points view does not show",
+                      [](core::AppState &s, QString &) { s.stats.PersonalBest(3, 1) = 20; },
+                      true, true, false},
+        RefreshChange{"cumulative points",
+                      [](core::AppState &s, QString &) { s.stats.TotalPoints(4, 1) = 41; },
+                      true, false, true},
+        RefreshChange{"today's points, shown second",
+                      [](core::AppState &s, QString &) { s.stats.PointsToday(2, 1) = 3; }, true,
+                      false, true},
+        RefreshChange{"the same name in a text of its own",
+                      [](core::AppState &s, QString &) {
+                          QString &name = s.roster.StudentNames[3];
+                          name = QString(name.constData(), name.size());
+                      },
+                      true, true, false},
+        RefreshChange{"a new name",
+                      [](core::AppState &s, QString &) {
+                          s.roster.StudentNames[3] =
+                              QStringLiteral("鈴木次郎").leftJustified(20, u' ');
+                      },
+                      false, false, true},
+        RefreshChange{"a birth year",
+                      [](core::AppState &s, QString &) { s.roster.BirthYears[4] = 2014; },
+                      false, false, true},
+        RefreshChange{"the school year",
+                      [](core::AppState &s, QString &) { s.roster.SchoolYear = 2027; }, false,
+                      false, true},
+        RefreshChange{"the pupil at the menu",
+                      [](core::AppState &s, QString &) { s.pupil.CurrentStudent = 2; }, false,
+                      false, true},
+        RefreshChange{"the group filter",
+                      [](core::AppState &, QString &f) { f = QStringLiteral("小３"); }, false,
+                      false, true},
+        RefreshChange{"the roster's order",
+                      [](core::AppState &s, QString &) {
+                          std::swap(s.roster.RosterNumbers[1], s.roster.RosterNumbers[2]);
+                      },
+                      false, false, false},
+        RefreshChange{"one pupil fewer",
+                      [](core::AppState &s, QString &) { s.roster.RosterCount = 3; }, false,
+                      false, true}));
 
 TEST_F(Ranking, EmptyRosterGivesNoLines)
 {
