@@ -838,10 +838,15 @@ private:
             for (int i = 0; i < rounds; ++i) {
                 if (m_stop.load(std::memory_order_relaxed))
                     return;
-                if (m_open.load(std::memory_order_relaxed) != nullptr && join(last))
-                    i = 0; // and wait for the next one afresh
-                else
+                if (m_open.load(std::memory_order_relaxed) != nullptr && join(last)) {
+                    // Only a moment for the next one: the asking thread now goes on with
+                    // its own work (the paint of a window, say), which may want this
+                    // processor for threads of its own.
+                    i = 0;
+                    rounds = kRoundsAfterWork;
+                } else {
                     pause();
+                }
             }
             std::unique_lock<std::mutex> lock(m_mutex);
             m_sleeping = true;
