@@ -3,13 +3,19 @@
 #include "core/ListBox.h"
 #include "core/ImageCache.h"
 
+#include "core/Ui.h"
+
 #include <QApplication>
 #include <QImage>
+#include <QPainter>
+#include <QPicture>
 #include <QScrollBar>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <string>
 #include <memory>
 
 using namespace tavoro;
@@ -177,5 +183,77 @@ TEST(RowImages, KeepsTheLatestShownUpToItsLimit)
     other.ratio = 2.0;
     EXPECT_EQ(images.find(other), nullptr);
 }
+
+// Classic scroll bars are copied from an image of their look: every state must give the
+// pixels that drawing it directly gives (a picture's replay draws directly), and a changed
+// state never shows the old image.
+struct BarState {
+    const char *name;
+    std::function<void(QScrollBar &)> set;
+};
+
+class PlainScrollBar : public ::testing::TestWithParam<BarState> {};
+
+QImage direct(QScrollBar &bar)
+{
+    QPicture picture;
+    {
+        QPainter p(&picture);
+        bar.render(&p);
+    }
+    QImage image(bar.size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter p(&image);
+    picture.play(&p);
+    return image;
+}
+
+TEST_P(PlainScrollBar, LooksAsDrawnDirectly)
+{
+    QScrollBar bar(Qt::Vertical);
+    core::usePlainStyle(&bar);
+    bar.resize(17, 160);
+    bar.setRange(0, 100);
+    bar.setPageStep(10);
+    bar.show();
+    const QImage before = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    GetParam().set(bar);
+    QApplication::processEvents();
+    const QImage first = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage again = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(first, direct(bar));
+    EXPECT_EQ(again, first);
+    if (std::string(GetParam().name) != "unchanged") {
+        EXPECT_NE(first, before);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, PlainScrollBar,
+    ::testing::Values(
+        BarState{"unchanged", [](QScrollBar &) {}},
+        BarState{"moved", [](QScrollBar &b) { b.setValue(40); }},
+        BarState{"at the end", [](QScrollBar &b) { b.setValue(100); }},
+        BarState{"longer page", [](QScrollBar &b) { b.setPageStep(60); }},
+        BarState{"no range", [](QScrollBar &b) { b.setRange(0, 0); }},
+        BarState{"disabled", [](QScrollBar &b) { b.setEnabled(false); }},
+        BarState{"taller", [](QScrollBar &b) { b.resize(17, 220); }},
+        BarState{"horizontal",
+                 [](QScrollBar &b) {
+                     b.setOrientation(Qt::Horizontal);
+                     b.resize(160, 17);
+                 }},
+        BarState{"other colours", [](QScrollBar &b) {
+                     QPalette p = b.palette();
+                     p.setColor(QPalette::Button, QColor(0xC0, 0xFF, 0xFF));
+                     p.setColor(QPalette::Light, Qt::white);
+                     p.setColor(QPalette::Mid, QColor(0x40, 0x80, 0x80));
+                     b.setPalette(p);
+                 }}),
+    [](const ::testing::TestParamInfo<BarState> &info) {
+        std::string n = info.param.name;
+        std::replace(n.begin(), n.end(), ' ', '_');
+        return n;
+    });
 
 } // namespace
