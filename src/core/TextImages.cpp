@@ -7,9 +7,11 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QStyleFactory>
+#include <QStyleOption>
 
 #include <cmath>
 #include <optional>
+#include <tuple>
 
 namespace tavoro::core {
 namespace {
@@ -48,6 +50,42 @@ struct TextKeyHash {
     }
 };
 
+// What a push button looks like: equal keys draw equal pixels.
+struct ButtonKey {
+    QString text;
+    QSize size;
+    int state = 0;
+    int features = 0;
+    qint64 icon = 0;
+    QSize iconSize;
+    qint64 palette = 0; // the palette's cache key
+    QString font;
+    int direction = 0;
+    QRgb background = 0; // the colour under the button
+    int hints = 0;
+    int format = 0;
+    int dpi = 0;
+
+    auto tied() const
+    {
+        return std::tie(state, features, icon, palette, direction, background, hints, format,
+                        dpi);
+    }
+    bool operator==(const ButtonKey &o) const
+    {
+        return size == o.size && iconSize == o.iconSize && tied() == o.tied() &&
+               text == o.text && font == o.font;
+    }
+};
+
+struct ButtonKeyHash {
+    std::size_t operator()(const ButtonKey &k) const
+    {
+        return qHashMulti(0, k.text, k.size.width(), k.size.height(), k.state, k.palette,
+                          k.background);
+    }
+};
+
 // The one colour of every pixel of `r` in `image`, if they are all the same and opaque.
 std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
 {
@@ -72,11 +110,31 @@ std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
     return first;
 }
 
+// The image a painter paints on, and where `rect` lies on it, when the painter draws onto it
+// unscaled, opaque and with whole-pixel offsets; nullptr otherwise.
+const QImage *plainTarget(const QPainter *painter, const QRect &rect, QRect *onTarget)
+{
+    const QPaintEngine *engine = painter->paintEngine();
+    QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
+    const QTransform &transform = painter->deviceTransform();
+    if (!device || device->devType() != QInternal::Image || !painter->device() ||
+        transform.type() > QTransform::TxTranslate || transform.dx() != std::round(transform.dx()) ||
+        transform.dy() != std::round(transform.dy()) || painter->opacity() != 1.0 ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+        return nullptr;
+    const QImage *target = static_cast<QImage *>(device);
+    *onTarget = transform.mapRect(rect);
+    if (onTarget->size() != rect.size() || !target->rect().contains(*onTarget))
+        return nullptr;
+    return target;
+}
+
 } // namespace
 
 class TextImageStyle::Images {
 public:
     ImageCache<TextKey, QImage, TextKeyHash> kept{1000, 16 << 20};
+    ImageCache<ButtonKey, QImage, ButtonKeyHash> buttons{200, 8 << 20};
     FontKeys fonts;
     int copies = 0;
     int drawn = 0;
@@ -110,22 +168,13 @@ void TextImageStyle::drawItemText(QPainter *painter, const QRect &rect, int flag
     if (text.isEmpty() || rect.isEmpty())
         return;
     // The image being painted: a window's backing store, or an image or pixmap being drawn.
-    QPaintEngine *engine = painter->paintEngine();
-    QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
-    const QTransform &transform = painter->deviceTransform();
-    if (!device || device->devType() != QInternal::Image || !painter->device() ||
-        transform.type() > QTransform::TxTranslate || transform.dx() != std::round(transform.dx()) ||
-        transform.dy() != std::round(transform.dy()) || painter->opacity() != 1.0 ||
-        painter->compositionMode() != QPainter::CompositionMode_SourceOver) {
+    QRect onTarget;
+    const QImage *painted = plainTarget(painter, rect, &onTarget);
+    if (!painted) {
         direct();
         return;
     }
-    const QImage &target = *static_cast<QImage *>(device);
-    const QRect onTarget = transform.mapRect(rect);
-    if (onTarget.size() != rect.size() || !target.rect().contains(onTarget)) {
-        direct();
-        return;
-    }
+    const QImage &target = *painted;
     const std::optional<QRgb> background = plainColour(target, onTarget);
     if (!background) {
         direct();
@@ -181,6 +230,62 @@ void TextImageStyle::drawItemText(QPainter *painter, const QRect &rect, int flag
     ++m_images->drawn;
     painter->drawImage(rect.topLeft(), image);
     m_images->kept.insert(key, std::move(image));
+}
+
+void TextImageStyle::drawControl(ControlElement element, const QStyleOption *option,
+                                 QPainter *painter, const QWidget *widget) const
+{
+    const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option);
+    QRect onTarget;
+    const QImage *target = element == CE_PushButton && button && !button->rect.isEmpty()
+                               ? plainTarget(painter, button->rect, &onTarget)
+                               : nullptr;
+    const std::optional<QRgb> background =
+        target ? plainColour(*target, onTarget) : std::nullopt;
+    if (!background) {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        return;
+    }
+    ButtonKey key;
+    key.text = button->text;
+    key.size = button->rect.size();
+    key.state = int(button->state);
+    key.features = int(button->features);
+    key.icon = button->icon.cacheKey();
+    key.iconSize = button->iconSize;
+    key.palette = button->palette.cacheKey();
+    key.font = m_images->fonts.of(painter->font());
+    key.direction = int(button->direction);
+    key.background = *background;
+    key.hints = int(painter->renderHints());
+    key.format = int(target->format());
+    key.dpi = painter->device()->logicalDpiX() * 10000 + painter->device()->logicalDpiY();
+    if (const QImage *image = m_images->buttons.find(key)) {
+        ++m_images->copies;
+        painter->drawImage(button->rect.topLeft(), *image);
+        return;
+    }
+    // Drawn on the same plain background in an image of its own: the same pixels.
+    QImage image(button->rect.size(), target->format());
+    image.fill(*background);
+    const QPaintDevice *logical = painter->device();
+    image.setDotsPerMeterX(qRound(logical->logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logical->logicalDpiY() / 0.0254));
+    QStyleOptionButton local = *button;
+    local.rect.moveTo(0, 0);
+    {
+        QPainter p(&image);
+        p.setFont(painter->font());
+        p.setPen(painter->pen());
+        p.setBrush(painter->brush());
+        p.setBackground(painter->background());
+        p.setLayoutDirection(painter->layoutDirection());
+        p.setRenderHints(painter->renderHints());
+        QProxyStyle::drawControl(element, &local, &p, widget);
+    }
+    ++m_images->drawn;
+    painter->drawImage(button->rect.topLeft(), image);
+    m_images->buttons.insert(key, std::move(image));
 }
 
 void useTextImages()

@@ -10,10 +10,10 @@
 
 namespace tavoro::core {
 
-// A style that draws item texts (labels, buttons, radio buttons) like the style it wraps,
-// pixel for pixel, but keeps the image of each text on a plain background and copies it
-// when the same text is drawn on the same background again. Texts on anything but one
-// plain colour, or drawn scaled, are drawn directly.
+// A style that draws item texts (labels, buttons, radio buttons) and push buttons like the
+// style it wraps, pixel for pixel, but keeps the image of each on a plain background and
+// copies it when the same is drawn on the same background again. Anything on more than one
+// plain colour, or drawn scaled, is drawn directly.
 class TextImageStyle final : public QProxyStyle {
 public:
     // Wraps `base` (owned), or the application's default style when null.
@@ -24,7 +24,11 @@ public:
                       bool enabled, const QString &text,
                       QPalette::ColorRole textRole = QPalette::NoRole) const override;
 
-    // How often a text was copied from its kept image, and how often drawn directly.
+    // Push buttons on one plain colour are kept as images too, face and text together.
+    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
+                     const QWidget *widget = nullptr) const override;
+
+    // How often a text or button was copied from its kept image, and how often drawn.
     int copies() const;
     int drawn() const;
 

@@ -118,6 +118,34 @@ INSTANTIATE_TEST_SUITE_P(
                      l->setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 13));
                  });
              }},
+        Look{"pushButtonsInTheirStates",
+             [] {
+                 auto *w = new QWidget;
+                 w->resize(300, 320);
+                 core::setBackground(w, core::vbColor(0xC0FFC0));
+                 auto *layout = new QVBoxLayout(w);
+                 auto *plain = new QPushButton(QStringLiteral("ｽﾀｰﾄ(&1)"), w);
+                 plain->setFont(core::gothicFont(17, true));
+                 auto *byDefault = new QPushButton(QStringLiteral("O.K."), w);
+                 byDefault->setDefault(true);
+                 auto *off = new QPushButton(QStringLiteral("ｽﾀｰﾄ(&2)"), w);
+                 off->setEnabled(false);
+                 auto *down = new QPushButton(QStringLiteral("もう一度"), w);
+                 down->setDown(true);
+                 auto *on = new QPushButton(QStringLiteral("メニューへ"), w);
+                 on->setCheckable(true);
+                 on->setChecked(true);
+                 auto *coloured = new QPushButton(QStringLiteral("戻る(0)"), w);
+                 QPalette p = coloured->palette();
+                 p.setColor(QPalette::Button, core::vbColor(0x80FFFF));
+                 p.setColor(QPalette::ButtonText, Qt::red);
+                 coloured->setPalette(p);
+                 auto *flat = new QPushButton(QStringLiteral("グラフ"), w);
+                 flat->setFlat(true);
+                 for (QPushButton *b : {plain, byDefault, off, down, on, coloured, flat})
+                     layout->addWidget(b);
+                 return w;
+             }},
         Look{"buttons",
              [] {
                  auto *w = new QWidget;
@@ -164,6 +192,50 @@ TEST(TextImages, ChangedTextOrColourIsNeverCopiedFromTheOldOne)
     fresh.setFont(core::gothicFont(15, true));
     expectSame("font");
     EXPECT_GT(images.copies(), 0);
+}
+
+TEST(TextImages, ChangedPushButtonIsNeverCopiedFromTheOldOne)
+{
+    core::TextImageStyle images(QStyleFactory::create(QStringLiteral("Fusion")));
+    std::unique_ptr<QStyle> plain(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPushButton shown(QStringLiteral("ｽﾀｰﾄ(&1)"));
+    QPushButton fresh(QStringLiteral("ｽﾀｰﾄ(&1)"));
+    for (QPushButton *b : {&shown, &fresh})
+        b->resize(160, 40);
+    shown.setStyle(&images);
+    fresh.setStyle(plain.get());
+    shown.show();
+    fresh.show();
+    shot(shown);
+    shot(shown);
+    const int copies = images.copies();
+    const auto expectSame = [&](const char *what) {
+        EXPECT_TRUE(shot(shown) == shot(fresh)) << what;
+    };
+    expectSame("unchanged");
+    EXPECT_GT(images.copies(), copies);
+    for (QPushButton *b : {&shown, &fresh})
+        b->setText(QStringLiteral("ｽﾀｰﾄ(&2)"));
+    expectSame("text");
+    for (QPushButton *b : {&shown, &fresh})
+        b->setEnabled(false);
+    expectSame("disabled");
+    for (QPushButton *b : {&shown, &fresh}) {
+        b->setEnabled(true);
+        b->setDown(true);
+    }
+    expectSame("pressed");
+    for (QPushButton *b : {&shown, &fresh}) {
+        b->setDown(false);
+        b->resize(170, 40);
+    }
+    expectSame("wider");
+    for (QPushButton *b : {&shown, &fresh})
+        core::setForeground(b, Qt::blue);
+    expectSame("text colour");
+    for (QPushButton *b : {&shown, &fresh})
+        b->setFont(core::gothicFont(15, true));
+    expectSame("font");
 }
 
 } // namespace
