@@ -121,6 +121,40 @@ INSTANTIATE_TEST_SUITE_P(
                }}),
     [](const auto &info) { return std::string(info.param.name); });
 
+// A list painted whole is copied while nothing it shows changes: after each change of the
+// same rows' view, it must look like a new list with those rows in that state.
+TEST(ListBox, UnchangedRowsInAnotherStateNeverShowTheOldPicture)
+{
+    const auto rows = std::make_shared<core::TextRows>(numbered(QStringLiteral("甲"), 60));
+    const std::function<void(core::ListBox &)> steps[] = {
+        [](core::ListBox &) {},
+        [](core::ListBox &b) { b.setCurrentRow(3); },
+        [](core::ListBox &b) { b.verticalScrollBar()->setValue(5); },
+        [](core::ListBox &b) { b.setCurrentRow(-1); },
+        [](core::ListBox &b) { b.setEnabled(false); },
+        [](core::ListBox &b) { core::setBackground(&b, QColor(0xC0, 0xFF, 0xFF)); },
+        [](core::ListBox &b) {
+            QFont bold = b.font();
+            bold.setBold(true);
+            b.setFont(bold);
+        },
+        [](core::ListBox &b) { b.resize(200, 200); },
+    };
+    Box shown;
+    shown.box.setRows(rows);
+    shot(shown.box);
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i](shown.box);
+        Box fresh;
+        fresh.box.setRows(rows);
+        for (std::size_t j = 0; j <= i; ++j)
+            steps[j](fresh.box);
+        const QImage a = shot(shown.box);
+        EXPECT_TRUE(a == shot(fresh.box)) << "after step " << i;
+        EXPECT_TRUE(shot(shown.box) == a) << "copied after step " << i;
+    }
+}
+
 TEST(ListBox, RowsOfTheSameCountStartAgainWithNoCurrentRow)
 {
     Box b;
