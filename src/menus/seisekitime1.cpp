@@ -325,6 +325,7 @@ void seisekitime1::Form_Load()
         placeColumn(i, ColumnLeft(i, 1, m_columnWidth));
     }
     m_columnsBuilt = n;
+    m_placedFirstColumn = 1;
 
     s.menu.ReportPeriod = 3;
     Combo1->addItems(GradeFilterItems());
@@ -576,6 +577,10 @@ void seisekitime1::HScroll1_Change()
 
 void seisekitime1::moveColumns()
 {
+    // The columns keep their design places across resizes; they move only with the scroll.
+    if (m_placedFirstColumn == m_state.menu.FirstColumn)
+        return;
+    m_placedFirstColumn = m_state.menu.FirstColumn;
     for (int i = 1; i <= m_columnsBuilt; ++i)
         placeColumn(i, ColumnLeft(i, m_state.menu.FirstColumn, m_columnWidth));
 }

@@ -129,6 +129,7 @@ private:
     QWidget *m_columnArea = nullptr; // clips the columns to the design area
     int m_columnWidth = 0;
     int m_columnsBuilt = 0;
+    int m_placedFirstColumn = 0; // the first column the columns were last placed from
     // The pupils' marks, names and group while a view builds every level's ranking.
     std::shared_ptr<const RankingPupils> m_rankingPupils;
     // The rankings the lists show, kept so that a refresh which finds a level's ranking
