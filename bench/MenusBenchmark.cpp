@@ -248,8 +248,7 @@ void BM_NameSelectionDisplay(benchmark::State &st)
         st.SkipWithError("the list was not painted at every display");
 }
 
-// The refresh with nothing new since the last one, as when a pupil comes back to the menu
-// without a finished run.
+// The refresh with no new record in the grade file since the last one.
 void BM_MenuRefresh(benchmark::State &st)
 {
     core::AppState &s = *world().state;
