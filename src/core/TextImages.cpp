@@ -52,6 +52,7 @@ struct TextKeyHash {
 
 // What a push button looks like: equal keys draw equal pixels.
 struct ButtonKey {
+    int element = 0; // push button, radio button or check box
     QString text;
     QSize size;
     int state = 0;
@@ -68,8 +69,8 @@ struct ButtonKey {
 
     auto tied() const
     {
-        return std::tie(state, features, icon, palette, direction, background, hints, format,
-                        dpi);
+        return std::tie(element, state, features, icon, palette, direction, background, hints,
+                        format, dpi);
     }
     bool operator==(const ButtonKey &o) const
     {
@@ -110,8 +111,8 @@ std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
     return first;
 }
 
-// The image a painter paints on, and where `rect` lies on it, when the painter draws onto it
-// unscaled, opaque and with whole-pixel offsets; nullptr otherwise.
+// The image a painter paints on, and the part of it that `rect` covers, when the painter
+// draws onto it unscaled, opaque and with whole-pixel offsets; nullptr otherwise.
 const QImage *plainTarget(const QPainter *painter, const QRect &rect, QRect *onTarget)
 {
     const QPaintEngine *engine = painter->paintEngine();
@@ -123,8 +124,11 @@ const QImage *plainTarget(const QPainter *painter, const QRect &rect, QRect *onT
         painter->compositionMode() != QPainter::CompositionMode_SourceOver)
         return nullptr;
     const QImage *target = static_cast<QImage *>(device);
-    *onTarget = transform.mapRect(rect);
-    if (onTarget->size() != rect.size() || !target->rect().contains(*onTarget))
+    // Of a rectangle partly outside the image (a column scrolled half out of the window),
+    // the part inside it.
+    const QRect mapped = transform.mapRect(rect);
+    *onTarget = mapped.intersected(target->rect());
+    if (mapped.size() != rect.size() || onTarget->isEmpty())
         return nullptr;
     return target;
 }
@@ -237,7 +241,9 @@ void TextImageStyle::drawControl(ControlElement element, const QStyleOption *opt
 {
     const auto *button = qstyleoption_cast<const QStyleOptionButton *>(option);
     QRect onTarget;
-    const QImage *target = element == CE_PushButton && button && !button->rect.isEmpty()
+    const bool kept =
+        element == CE_PushButton || element == CE_RadioButton || element == CE_CheckBox;
+    const QImage *target = kept && button && !button->rect.isEmpty()
                                ? plainTarget(painter, button->rect, &onTarget)
                                : nullptr;
     const std::optional<QRgb> background =
@@ -247,6 +253,7 @@ void TextImageStyle::drawControl(ControlElement element, const QStyleOption *opt
         return;
     }
     ButtonKey key;
+    key.element = int(element);
     key.text = button->text;
     key.size = button->rect.size();
     key.state = int(button->state);

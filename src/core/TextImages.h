@@ -10,7 +10,7 @@
 
 namespace tavoro::core {
 
-// A style that draws item texts (labels, buttons, radio buttons) and push buttons like the
+// A style that draws item texts (labels, buttons, radio buttons) and whole buttons like the
 // style it wraps, pixel for pixel, but keeps the image of each on a plain background and
 // copies it when the same is drawn on the same background again. Anything on more than one
 // plain colour, or drawn scaled, is drawn directly.
@@ -24,7 +24,8 @@ public:
                       bool enabled, const QString &text,
                       QPalette::ColorRole textRole = QPalette::NoRole) const override;
 
-    // Push buttons on one plain colour are kept as images too, face and text together.
+    // Push buttons, radio buttons and check boxes on one plain colour are kept as images
+    // too, with their texts.
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget = nullptr) const override;
 

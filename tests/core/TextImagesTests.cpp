@@ -146,6 +146,34 @@ INSTANTIATE_TEST_SUITE_P(
                      layout->addWidget(b);
                  return w;
              }},
+        Look{"radioButtonsAndCheckBoxes",
+             [] {
+                 auto *w = new QWidget;
+                 w->resize(300, 220);
+                 core::setBackground(w, core::vbColor(0xC0FFC0));
+                 auto *layout = new QVBoxLayout(w);
+                 auto *on = new QRadioButton(QStringLiteral("累計順"), w);
+                 on->setChecked(true);
+                 auto *off = new QRadioButton(QStringLiteral("本日順"), w);
+                 auto *disabled = new QRadioButton(QStringLiteral("オール表示"), w);
+                 disabled->setEnabled(false);
+                 auto *checked = new QCheckBox(QStringLiteral("すべて"), w);
+                 checked->setChecked(true);
+                 for (QWidget *b : std::initializer_list<QWidget *>{on, off, disabled, checked})
+                     layout->addWidget(b);
+                 return w;
+             }},
+        Look{"partlyOutsideTheWindow",
+             [] {
+                 auto *w = new QWidget;
+                 w->resize(200, 120);
+                 auto *label = new QLabel(QStringLiteral("最近7日=3回 / 12点"), w);
+                 core::setBackground(label, core::vbColor(0xE0E0E0));
+                 label->setGeometry(120, 10, 180, 30);
+                 auto *button = new QPushButton(QStringLiteral("ｽﾀｰﾄ(&5)"), w);
+                 button->setGeometry(140, 60, 160, 40);
+                 return w;
+             }},
         Look{"buttons",
              [] {
                  auto *w = new QWidget;
