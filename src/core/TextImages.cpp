@@ -133,6 +133,29 @@ const QImage *plainTarget(const QPainter *painter, const QRect &rect, QRect *onT
     return target;
 }
 
+// An image of `size` in the target's format, all of `colour`, with the resolution of what
+// `painter` paints on: fonts take their pixel sizes from it.
+QImage plainImage(QSize size, const QImage &target, QRgb colour, const QPainter *painter)
+{
+    QImage image(size, target.format());
+    image.fill(colour);
+    const QPaintDevice *logical = painter->device();
+    image.setDotsPerMeterX(qRound(logical->logicalDpiX() / 0.0254));
+    image.setDotsPerMeterY(qRound(logical->logicalDpiY() / 0.0254));
+    return image;
+}
+
+// Gives `p` the font, pen, brush, background, direction and hints of `from`.
+void paintLike(QPainter &p, const QPainter &from)
+{
+    p.setFont(from.font());
+    p.setPen(from.pen());
+    p.setBrush(from.brush());
+    p.setBackground(from.background());
+    p.setLayoutDirection(from.layoutDirection());
+    p.setRenderHints(from.renderHints());
+}
+
 } // namespace
 
 class TextImageStyle::Images {
@@ -211,18 +234,9 @@ void TextImageStyle::drawItemText(QPainter *painter, const QRect &rect, int flag
 
     // Drawn on the same plain background in an image of its own: the same pixels.
     const QRect local(QPoint(0, 0), rect.size());
-    QImage image(rect.size(), target.format());
-    image.fill(*background);
-    // The font takes its pixel size from the resolution of what the painter paints on.
-    const QPaintDevice *logical = painter->device();
-    image.setDotsPerMeterX(qRound(logical->logicalDpiX() / 0.0254));
-    image.setDotsPerMeterY(qRound(logical->logicalDpiY() / 0.0254));
+    QImage image = plainImage(rect.size(), target, *background, painter);
     QPainter p(&image);
-    p.setFont(painter->font());
-    p.setPen(painter->pen());
-    p.setBackground(painter->background());
-    p.setLayoutDirection(painter->layoutDirection());
-    p.setRenderHints(painter->renderHints());
+    paintLike(p, *painter);
     QProxyStyle::drawItemText(&p, local, flags, palette, enabled, text, textRole);
     const bool fits = local.contains(p.fontMetrics().boundingRect(local, flags, text));
     p.end();
@@ -273,21 +287,12 @@ void TextImageStyle::drawControl(ControlElement element, const QStyleOption *opt
         return;
     }
     // Drawn on the same plain background in an image of its own: the same pixels.
-    QImage image(button->rect.size(), target->format());
-    image.fill(*background);
-    const QPaintDevice *logical = painter->device();
-    image.setDotsPerMeterX(qRound(logical->logicalDpiX() / 0.0254));
-    image.setDotsPerMeterY(qRound(logical->logicalDpiY() / 0.0254));
+    QImage image = plainImage(button->rect.size(), *target, *background, painter);
     QStyleOptionButton local = *button;
     local.rect.moveTo(0, 0);
     {
         QPainter p(&image);
-        p.setFont(painter->font());
-        p.setPen(painter->pen());
-        p.setBrush(painter->brush());
-        p.setBackground(painter->background());
-        p.setLayoutDirection(painter->layoutDirection());
-        p.setRenderHints(painter->renderHints());
+        paintLike(p, *painter);
         QProxyStyle::drawControl(element, &local, &p, widget);
     }
     ++m_images->drawn;
