@@ -5,13 +5,11 @@
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
-#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
 
-#include <cmath>
 #include <tuple>
 
 namespace tavoro::core {
@@ -273,19 +271,15 @@ void ListBox::paintEvent(QPaintEvent *event)
     look.font = m_shown->fonts.of(font());
 
     QPainter painter(viewport());
-    const QPaintEngine *engine = painter.paintEngine();
-    QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
-    const QTransform transform = painter.deviceTransform();
-    if (!single || !device || device->devType() != QInternal::Image ||
-        transform.type() > QTransform::TxTranslate ||
-        transform.dx() != std::round(transform.dx()) ||
-        transform.dy() != std::round(transform.dy())) {
+    const QImage *painted = single ? unscaledImageTarget(painter) : nullptr;
+    if (!painted) {
         painter.end();
         m_shown->image = QImage();
         QListView::paintEvent(event);
         return;
     }
-    const QImage &target = *static_cast<QImage *>(device);
+    const QImage &target = *painted;
+    const QTransform transform = painter.deviceTransform();
     look.format = int(target.format());
     look.ratio = target.devicePixelRatio();
     if (!m_shown->image.isNull() && m_shown->look == look) {

@@ -4,12 +4,10 @@
 #include <QApplication>
 #include <QHash>
 #include <QImage>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOption>
 
-#include <cmath>
 #include <optional>
 #include <tuple>
 
@@ -115,18 +113,12 @@ std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
 // draws onto it unscaled, opaque and with whole-pixel offsets; nullptr otherwise.
 const QImage *plainTarget(const QPainter *painter, const QRect &rect, QRect *onTarget)
 {
-    const QPaintEngine *engine = painter->paintEngine();
-    QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
-    const QTransform &transform = painter->deviceTransform();
-    if (!device || device->devType() != QInternal::Image || !painter->device() ||
-        transform.type() > QTransform::TxTranslate || transform.dx() != std::round(transform.dx()) ||
-        transform.dy() != std::round(transform.dy()) || painter->opacity() != 1.0 ||
-        painter->compositionMode() != QPainter::CompositionMode_SourceOver)
+    const QImage *target = unscaledImageTarget(*painter);
+    if (!target)
         return nullptr;
-    const QImage *target = static_cast<QImage *>(device);
     // Of a rectangle partly outside the image (a column scrolled half out of the window),
     // the part inside it.
-    const QRect mapped = transform.mapRect(rect);
+    const QRect mapped = painter->deviceTransform().mapRect(rect);
     *onTarget = mapped.intersected(target->rect());
     if (mapped.size() != rect.size() || onTarget->isEmpty())
         return nullptr;

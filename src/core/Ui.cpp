@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPalette>
 #include <QProxyStyle>
@@ -97,19 +96,13 @@ private:
     // it must be drawn directly (a painter that is scaled, translucent or not on an image).
     bool drawKept(const QStyleOptionSlider &bar, QPainter *painter, const QWidget *widget) const
     {
-        QPaintEngine *engine = painter->paintEngine();
-        const QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
-        const QTransform &transform = painter->deviceTransform();
         // Disabled arrows are etched with the painter's own state: those are drawn directly.
-        if (!(bar.state & State_Enabled) || bar.maximum <= bar.minimum)
+        if (!(bar.state & State_Enabled) || bar.maximum <= bar.minimum || bar.rect.isEmpty())
             return false;
-        if (!device || device->devType() != QInternal::Image || bar.rect.isEmpty() ||
-            transform.type() > QTransform::TxTranslate || painter->opacity() != 1.0 ||
-            painter->compositionMode() != QPainter::CompositionMode_SourceOver ||
-            transform.dx() != std::round(transform.dx()) ||
-            transform.dy() != std::round(transform.dy()))
+        const QImage *painted = unscaledImageTarget(*painter);
+        if (!painted)
             return false;
-        const QImage &target = *static_cast<const QImage *>(device);
+        const QImage &target = *painted;
         ScrollBarLook key;
         key.size = bar.rect.size();
         key.state = int(bar.state);
