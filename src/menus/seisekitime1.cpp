@@ -393,19 +393,19 @@ void seisekitime1::keyPressEvent(QKeyEvent *event)
 void seisekitime1::disableStartButtons()
 {
     for (int i = 1; i <= m_columnsBuilt; ++i)
-        Command4[i]->setEnabled(false);
+        m_held.setEnabled(Command4[i], false);
 }
 
 void seisekitime1::hideLists()
 {
     for (int i = 1; i <= m_columnsBuilt; ++i)
-        List5[i]->hide();
+        m_held.hide(List5[i]);
 }
 
 void seisekitime1::showListsOfRecordedLevels()
 {
     for (int i = 1; i <= m_columnsBuilt; ++i)
-        List5[i]->setVisible(!core::IsPracticeLevel(m_state, i));
+        m_held.setVisible(List5[i], !core::IsPracticeLevel(m_state, i));
 }
 
 void seisekitime1::Form_Activate()
@@ -415,13 +415,13 @@ void seisekitime1::Form_Activate()
     const platform::PacedEvents::Work work(m_events);
 
     // 1..3: teacher's button, minutes since login, the wait panel.
-    Command8->setVisible(core::IsTeacherName(s.pupil.StudentName));
+    m_held.setVisible(Command8, core::IsTeacherName(s.pupil.StudentName));
     Label17->setText(MinutesSinceLoginText(s));
     MenuReady = 0;
     m_layout.resize(Picture2, kMenuDesignWidth, 11520);
     Picture2->raise();
-    Picture2->show();
-    ProgressBar1->show();
+    m_held.show(Picture2);
+    m_held.show(ProgressBar1);
     m_events.letRun();
 
     // 4..6: captions, fresh statistics, runs today.
@@ -442,7 +442,7 @@ void seisekitime1::Form_Activate()
     Option2_Click(1);
     Option2[1]->setChecked(true);
     Option2_Click(1);
-    Command1->setEnabled(true);
+    m_held.setEnabled(Command1, true);
     SelectingDefaults = 0;
 
     // 8: practice levels keep their lists hidden.
@@ -450,12 +450,12 @@ void seisekitime1::Form_Activate()
         if (core::IsPracticeLevel(s, i)) {
             s.criteria.TargetTime[i] = 600;
             s.criteria.MinTime[i] = 600;
-            List5[i]->hide();
+            m_held.hide(List5[i]);
         } else {
-            List5[i]->show();
+            m_held.show(List5[i]);
         }
     }
-    Picture6->hide();
+    m_held.hide(Picture6);
 
     // 9: the header.
     Label12->setText(PupilNameText(s));
@@ -477,7 +477,7 @@ void seisekitime1::Form_Activate()
         if (core::IsPracticeLevel(s, i)) {
             for (QWidget *w : std::initializer_list<QWidget *>{
                      List5[i], Label7[i], Label8[i], Label14[i], Label15[i], Label9[i], Label10[i]})
-                w->hide();
+                m_held.hide(w);
         }
         Label15[i]->setText(TotalText(s, i));
         Label14[i]->setText(TodayText(s, i));
@@ -488,9 +488,9 @@ void seisekitime1::Form_Activate()
     ApplyLevelRules();
 
     // 13: ready.
-    Picture2->hide();
-    ProgressBar1->hide();
-    platform::processPendingEvents();
+    m_held.hide(Picture2);
+    m_held.hide(ProgressBar1);
+    m_events.runNow();
     MenuReady = 1;
 }
 
@@ -499,15 +499,15 @@ void seisekitime1::ApplyLevelRules()
     const LevelRules rules = menus::ApplyLevelRules(m_state);
     for (int i = 1; i <= m_columnsBuilt; ++i) {
         if (rules.enabled[i])
-            Command4[i]->setEnabled(true);
+            m_held.setEnabled(Command4[i], true);
         else if (rules.barred[i])
-            Command4[i]->setEnabled(false);
+            m_held.setEnabled(Command4[i], false);
         if (rules.barred[i]) {
             Text1[i]->setText(TooMuchNotice());
-            Text1[i]->show();
+            m_held.show(Text1[i]);
             Text1[i]->raise();
         } else {
-            Text1[i]->hide();
+            m_held.hide(Text1[i]);
         }
     }
     Picture6->raise();
@@ -588,19 +588,19 @@ void seisekitime1::moveColumns()
 void seisekitime1::Option2_Click(int index)
 {
     const platform::PacedEvents::Work work(m_events);
-    Command17->hide();
-    Picture11->hide();
-    Command1->setEnabled(false);
+    m_held.hide(Command17);
+    m_held.hide(Picture11);
+    m_held.setEnabled(Command1, false);
     disableStartButtons();
     hideLists();
-    Picture6->show();
+    m_held.show(Picture6);
     Picture6->raise();
     m_events.letRun();
     if (SelectingDefaults == 1)
         return;
     if (index != 1)
         return; // the times and own-times views are not offered yet
-    Combo2->hide();
+    m_held.hide(Combo2);
     Option1[1]->setText(QStringLiteral("合計累計"));
     Option1[2]->setText(QStringLiteral("合計本日"));
     Option1[3]->setText(QStringLiteral("すべて"));
@@ -625,13 +625,13 @@ void seisekitime1::Option1_Click(int index)
 {
     const platform::PacedEvents::Work work(m_events);
     const int n = m_columnsBuilt;
-    Command1->setEnabled(false);
+    m_held.setEnabled(Command1, false);
     disableStartButtons();
     hideLists();
-    Picture6->show();
+    m_held.show(Picture6);
     Picture6->raise();
-    Combo2->hide();
-    Picture1->setEnabled(false);
+    m_held.hide(Combo2);
+    m_held.setEnabled(Picture1, false);
     m_events.letRun();
     if (ListMode == 0)
         ListMode = 1;
@@ -659,13 +659,13 @@ void seisekitime1::Option1_Click(int index)
             }
         }
         m_rankingPupils.reset();
-        Picture1->setEnabled(true);
+        m_held.setEnabled(Picture1, true);
     }
 
-    Command1->setEnabled(true);
+    m_held.setEnabled(Command1, true);
     ApplyLevelRules();
     showListsOfRecordedLevels();
-    Picture6->hide();
+    m_held.hide(Picture6);
 }
 
 void seisekitime1::Combo1_Click()

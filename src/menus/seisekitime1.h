@@ -5,6 +5,7 @@
 // functions.
 #pragma once
 
+#include "core/HeldStates.h"
 #include "core/ListBox.h"
 #include "core/Ui.h"
 #include "menus/Ranking.h"
@@ -138,6 +139,8 @@ private:
     std::array<std::shared_ptr<const RankingList>, kColumns> m_shownRankings{};
     // The refresh and the views let their wait panels paint only when they take long.
     platform::PacedEvents m_events;
+    // Their shows, hides and enabled changes, held back until the window can next be seen.
+    core::HeldStates m_held{m_events};
 };
 
 } // namespace tavoro::menus

@@ -30,7 +30,8 @@ PacedEvents::Work::Work(PacedEvents &events) : m_events(events)
 
 PacedEvents::Work::~Work()
 {
-    --m_events.m_depth;
+    if (--m_events.m_depth == 0 && m_events.m_bringOn)
+        m_events.m_bringOn();
 }
 
 void PacedEvents::letRun()
@@ -40,6 +41,13 @@ void PacedEvents::letRun()
         if (now - m_last < m_intervalMs)
             return;
     }
+    runNow();
+}
+
+void PacedEvents::runNow()
+{
+    if (m_bringOn)
+        m_bringOn();
     processPendingEvents();
     m_last = m_clock.tickMs();
 }

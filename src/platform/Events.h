@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 namespace tavoro::platform {
 
@@ -40,12 +42,21 @@ public:
     // Lets the pending events run when the interval has passed since the work began or since
     // they last ran; outside any work, always.
     void letRun();
+    // Lets the pending events run now, within work or not.
+    void runNow();
+
+    bool working() const { return m_depth > 0; }
+
+    // Called right before pending events run and when the outermost work ends: a window that
+    // keeps back its widget changes during the work brings them onto the widgets here.
+    void setBeforeShowing(std::function<void()> bringOn) { m_bringOn = std::move(bringOn); }
 
 private:
     Clock &m_clock;
     std::uint32_t m_intervalMs;
     int m_depth = 0;
     std::uint32_t m_last = 0; // tick of the work's start or of the last run
+    std::function<void()> m_bringOn;
 };
 
 } // namespace tavoro::platform

@@ -8,10 +8,14 @@
 #include "support/Shots.h"
 
 #include <QAccessible>
+#include <QImage>
+#include <QScreen>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -189,6 +193,106 @@ TEST_F(Menu, RefreshRenewsOnlyTheListsWhoseLinesChanged)
     for (int i = 1; i <= 7; ++i)
         EXPECT_NE(window->List5[i]->rows(), rows[std::size_t(i)]) << i;
     EXPECT_EQ(lines(1).at(1), QStringLiteral(" 2③佐藤はな") + FW + QStringLiteral(" 10/   10"));
+}
+
+// Counts the paints of a widget.
+struct Paints : QObject {
+    int count = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        count += e->type() == QEvent::Paint;
+        return false;
+    }
+};
+
+TEST_F(Menu, QuickRefreshRepaintsOnlyTheListsThatChanged)
+{
+    open();
+    std::array<Paints, 3> paints;
+    for (int i = 1; i <= 2; ++i)
+        window->List5[i]->viewport()->installEventFilter(&paints[std::size_t(i)]);
+    Paints panel;
+    window->Picture2->installEventFilter(&panel);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(window->List5[2]->isVisible());
+    for (Paints &p : paints)
+        p.count = 0;
+    panel.count = 0;
+
+    // Nothing new: the lists were hidden and shown again, and the wait panel shown and
+    // hidden, within one quick piece of work, so none of them is painted again.
+    window->Form_Activate();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(paints[1].count, 0);
+    EXPECT_EQ(paints[2].count, 0);
+    EXPECT_EQ(panel.count, 0);
+    EXPECT_TRUE(window->List5[1]->isVisible());
+    EXPECT_FALSE(window->Picture2->isVisible());
+
+    // Another PC wrote a run at level 2: that list alone is painted.
+    auto grades = test::MenusWorld::typicalGrades();
+    grades.push_back(test::gradeRecord(3, 2, 20));
+    world.writeGrades(grades);
+    window->Form_Activate();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(paints[1].count, 0);
+    EXPECT_GE(paints[2].count, 1);
+    EXPECT_EQ(panel.count, 0);
+
+    // What is on the screen after these partial paints is the menu as drawn afresh (and a
+    // change not painted yet would show).
+    const auto onScreenIsAfresh = [this] {
+        const QImage onScreen = window->screen()->grabWindow(window->winId()).toImage();
+        const QImage afresh = window->grab().toImage();
+        return onScreen.convertToFormat(QImage::Format_RGB32) ==
+               afresh.convertToFormat(QImage::Format_RGB32);
+    };
+    EXPECT_TRUE(onScreenIsAfresh());
+    window->Label18->setText(QStringLiteral("本日総回数＝99回"));
+    EXPECT_FALSE(onScreenIsAfresh());
+}
+
+TEST_F(Menu, SlowRefreshShowsItsWaitPanelWhileEventsRun)
+{
+    open();
+    // Every reading of the tick is 60 ms on, so every chance to let events run is taken. The
+    // look posts itself again at each run, so it sees the window at every event run.
+    struct Look : QObject {
+        seisekitime1 *window = nullptr;
+        bool again = true;
+        std::vector<std::array<bool, 5>> seen; // wait panel, bar, list 1, view panel, start 1
+        bool event(QEvent *e) override
+        {
+            if (e->type() != QEvent::User)
+                return QObject::event(e);
+            seen.push_back({window->Picture2->isVisible(), window->ProgressBar1->isVisible(),
+                            window->List5[1]->isVisible(), window->Picture6->isVisible(),
+                            window->Command4[1]->isEnabled()});
+            if (again)
+                QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+            return true;
+        }
+    } look;
+    look.window = window;
+    world.clock.tickStepPerRead = 60;
+    QCoreApplication::postEvent(&look, new QEvent(QEvent::User));
+    window->Form_Activate();
+    world.clock.tickStepPerRead = 0;
+    look.again = false;
+    QCoreApplication::processEvents();
+
+    ASSERT_GE(look.seen.size(), 3u);
+    using Seen = std::array<bool, 5>;
+    EXPECT_EQ(look.seen.front(), (Seen{true, true, true, false, true}))
+        << "the wait panel comes first, over the menu as it was";
+    const bool viewRebuilt = std::any_of(look.seen.begin(), look.seen.end(), [](const Seen &s) {
+        return s == Seen{true, true, false, true, false};
+    });
+    EXPECT_TRUE(viewRebuilt) << "while the view is rebuilt its lists are hidden and the start "
+                                "buttons cannot be clicked";
+    EXPECT_EQ(look.seen.back(), (Seen{false, false, true, false, true}))
+        << "the last run paints the finished menu";
+    EXPECT_EQ(window->MenuReady, 1);
 }
 
 TEST_F(Menu, GroupFilterKeepsTheRanks)
