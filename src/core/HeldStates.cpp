@@ -1,6 +1,8 @@
 // Widget states held back during a window's paced work.
 #include "HeldStates.h"
 
+#include <utility>
+
 namespace tavoro::core {
 
 HeldStates::HeldStates(platform::PacedEvents &events) : m_events(events)
