@@ -4,15 +4,12 @@
 #include <QFont>
 #include <QHash>
 #include <QImage>
-#include <QPaintEngine>
-#include <QPainter>
 #include <QPixmap>
 #include <QSize>
 #include <QString>
 #include <QtGlobal>
 
 #include <algorithm>
-#include <cmath>
 #include <list>
 #include <unordered_map>
 #include <utility>
@@ -27,23 +24,6 @@ inline qint64 imageBytes(const QImage &image)
 inline qint64 imageBytes(const QPixmap &pixmap)
 {
     return qint64(pixmap.width()) * pixmap.height() * std::max(1, pixmap.depth() / 8);
-}
-
-// The image `painter` paints on, when it paints onto an image unscaled, opaque and at
-// whole-pixel offsets: what it draws there can be copied pixel for pixel from an image drawn
-// elsewhere. Null for anything else.
-inline const QImage *unscaledImageTarget(const QPainter &painter)
-{
-    const QPaintEngine *engine = painter.paintEngine();
-    const QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
-    const QTransform &transform = painter.deviceTransform();
-    if (!device || device->devType() != QInternal::Image || !painter.device() ||
-        transform.type() > QTransform::TxTranslate ||
-        transform.dx() != std::round(transform.dx()) ||
-        transform.dy() != std::round(transform.dy()) || painter.opacity() != 1.0 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return nullptr;
-    return static_cast<const QImage *>(device);
 }
 
 // Keeps images by key, up to `limit` of them and `byteLimit` bytes of their memory; the one

@@ -5,12 +5,9 @@
 
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyledItemDelegate>
-
-#include <tuple>
 
 namespace tavoro::core {
 
@@ -45,7 +42,6 @@ public:
     // then keeps its layout, which for thousands of rows costs more than painting them.
     bool setRows(std::shared_ptr<const ListRows> rows)
     {
-        ++m_generation;
         const int before = m_count;
         const int after = rows ? rows->count() : 0;
         if (before > 0 && after == before) {
@@ -61,12 +57,9 @@ public:
     }
 
     const std::shared_ptr<const ListRows> &rows() const { return m_rows; }
-    // Counts the replacements of the rows.
-    quint64 generation() const { return m_generation; }
 
 private:
     std::shared_ptr<const ListRows> m_rows;
-    quint64 m_generation = 0;
     int m_count = 0; // the rows' count, which a source gives once
 };
 
@@ -138,34 +131,6 @@ private:
 };
 
 } // namespace
-
-// The viewport as last painted whole, and everything its pixels were painted from: the
-// rows, the part of them shown, the selected row, the colours, the font and the target.
-struct ListBox::Shown {
-    struct Look {
-        quint64 generation = 0;
-        int count = 0;
-        int top = 0;
-        int left = 0;
-        QSize size;
-        int selected = -1;
-        bool enabled = true;
-        qint64 palette = 0;
-        QString font;
-        int format = 0;
-        qreal ratio = 1;
-
-        auto tied() const
-        {
-            return std::tie(generation, count, top, left, size, selected, enabled, palette,
-                            font, format, ratio);
-        }
-        bool operator==(const Look &o) const { return tied() == o.tied(); }
-    };
-    Look look;
-    QImage image; // the viewport's pixels, background included; null when none are kept
-    FontKeys fonts;
-};
 
 ListBox::ListBox(QWidget *parent) : QListView(parent), m_model(new Model(this))
 {
@@ -249,54 +214,6 @@ void ListBox::clear()
 std::shared_ptr<const ListRows> ListBox::rows() const
 {
     return m_model->rows();
-}
-
-void ListBox::paintEvent(QPaintEvent *event)
-{
-    if (!m_shown)
-        m_shown = std::make_unique<Shown>();
-    // Kept only while at most one row is selected.
-    const QItemSelection selection = selectionModel()->selection();
-    const bool single =
-        selection.isEmpty() || (selection.size() == 1 && selection.first().height() == 1);
-    Shown::Look look;
-    look.generation = m_model->generation();
-    look.count = m_model->rowCount();
-    look.top = verticalScrollBar()->value();
-    look.left = horizontalScrollBar()->value();
-    look.size = viewport()->size();
-    look.selected = selection.isEmpty() ? -1 : selection.first().top();
-    look.enabled = isEnabled();
-    look.palette = palette().cacheKey();
-    look.font = m_shown->fonts.of(font());
-
-    QPainter painter(viewport());
-    const QImage *painted = single ? unscaledImageTarget(painter) : nullptr;
-    if (!painted) {
-        painter.end();
-        m_shown->image = QImage();
-        QListView::paintEvent(event);
-        return;
-    }
-    const QImage &target = *painted;
-    const QTransform transform = painter.deviceTransform();
-    look.format = int(target.format());
-    look.ratio = target.devicePixelRatio();
-    if (!m_shown->image.isNull() && m_shown->look == look) {
-        painter.drawImage(0, 0, m_shown->image);
-        return;
-    }
-    painter.end();
-    QListView::paintEvent(event);
-    // Kept only when the whole viewport was painted: then the target holds all of it.
-    const QRect onTarget = transform.mapRect(viewport()->rect());
-    if (look.ratio == 1 && target.rect().contains(onTarget) &&
-        (QRegion(viewport()->rect()) - event->region()).isEmpty()) {
-        m_shown->look = look;
-        m_shown->image = target.copy(onTarget);
-    } else {
-        m_shown->image = QImage();
-    }
 }
 
 } // namespace tavoro::core

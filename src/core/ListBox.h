@@ -60,15 +60,9 @@ Q_SIGNALS:
     void currentRowChanged(int row);
     void rowDoubleClicked(int row);
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
 private:
     class Model;
-    struct Shown;
     Model *m_model;
-    // The viewport as last painted whole, copied while nothing it shows has changed.
-    std::unique_ptr<Shown> m_shown;
 };
 
 } // namespace tavoro::core

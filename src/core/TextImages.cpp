@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QHash>
 #include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyleFactory>
 #include <QStyleOption>
 
+#include <cmath>
 #include <optional>
 #include <tuple>
 
@@ -113,12 +115,19 @@ std::optional<QRgb> plainColour(const QImage &image, const QRect &r)
 // draws onto it unscaled, opaque and with whole-pixel offsets; nullptr otherwise.
 const QImage *plainTarget(const QPainter *painter, const QRect &rect, QRect *onTarget)
 {
-    const QImage *target = unscaledImageTarget(*painter);
-    if (!target)
+    const QPaintEngine *engine = painter->paintEngine();
+    const QPaintDevice *device = engine ? engine->paintDevice() : nullptr;
+    const QTransform &transform = painter->deviceTransform();
+    if (!device || device->devType() != QInternal::Image || !painter->device() ||
+        transform.type() > QTransform::TxTranslate ||
+        transform.dx() != std::round(transform.dx()) ||
+        transform.dy() != std::round(transform.dy()) || painter->opacity() != 1.0 ||
+        painter->compositionMode() != QPainter::CompositionMode_SourceOver)
         return nullptr;
+    const auto *target = static_cast<const QImage *>(device);
     // Of a rectangle partly outside the image (a column scrolled half out of the window),
     // the part inside it.
-    const QRect mapped = painter->deviceTransform().mapRect(rect);
+    const QRect mapped = transform.mapRect(rect);
     *onTarget = mapped.intersected(target->rect());
     if (mapped.size() != rect.size() || onTarget->isEmpty())
         return nullptr;

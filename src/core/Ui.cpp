@@ -1,6 +1,5 @@
 // Window helpers: colours, fonts, twips layout, clickable labels.
 #include "Ui.h"
-#include "ImageCache.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -13,69 +12,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <tuple>
 
 namespace tavoro::core {
 namespace {
 
-// Everything a scroll bar's look is drawn from.
-struct ScrollBarLook {
-    QSize size;
-    int state = 0;
-    int subControls = 0;
-    int activeSubControls = 0;
-    int orientation = 0;
-    int minimum = 0;
-    int maximum = 0;
-    int sliderPosition = 0;
-    int sliderValue = 0;
-    int singleStep = 0;
-    int pageStep = 0;
-    bool upsideDown = false;
-    int direction = 0;
-    qint64 palette = 0; // the palette's cache key
-    int format = 0;
-    qreal ratio = 1;
-
-    auto tied() const
-    {
-        return std::tie(state, subControls, activeSubControls, orientation, minimum, maximum,
-                        sliderPosition, sliderValue, singleStep, pageStep, upsideDown,
-                        direction, palette, format, ratio);
-    }
-    bool operator==(const ScrollBarLook &o) const { return size == o.size && tied() == o.tied(); }
-};
-
-struct ScrollBarLookHash {
-    std::size_t operator()(const ScrollBarLook &k) const
-    {
-        return qHashMulti(0, k.size.width(), k.size.height(), k.state, k.activeSubControls,
-                          k.minimum, k.maximum, k.sliderPosition, k.pageStep, k.palette);
-    }
-};
-
 // The classic look, with the grooves of scroll bars in one solid grey between the light and
 // the mid colour: their dither pattern of two colours costs a hundred times as much to
 // paint as a plain fill. The grey keeps the groove apart from the slider.
-//
-// A scroll bar of this look covers its whole rectangle with opaque paint, so it is drawn once
-// into an image of its own and copied from there while its look stays the same: a window
-// full of lists repaints a handful of unchanged scroll bars at every refresh.
 class PlainStyle final : public QProxyStyle {
 public:
     explicit PlainStyle(QStyle *classic) : QProxyStyle(classic) {}
-
-    void drawComplexControl(ComplexControl control, const QStyleOptionComplex *option,
-                            QPainter *painter, const QWidget *widget) const override
-    {
-        if (control == CC_ScrollBar) {
-            if (const auto *bar = qstyleoption_cast<const QStyleOptionSlider *>(option)) {
-                if (drawKept(*bar, painter, widget))
-                    return;
-            }
-        }
-        QProxyStyle::drawComplexControl(control, option, painter, widget);
-    }
 
     void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
                      const QWidget *widget) const override
@@ -91,75 +37,6 @@ public:
     }
 
 private:
-    // Copies the scroll bar from its kept image, drawn first when there is none; false when
-    // it must be drawn directly (a painter that is scaled, translucent or not on an image).
-    bool drawKept(const QStyleOptionSlider &bar, QPainter *painter, const QWidget *widget) const
-    {
-        // Disabled arrows are etched with the painter's own state: those are drawn directly.
-        if (!(bar.state & State_Enabled) || bar.maximum <= bar.minimum || bar.rect.isEmpty())
-            return false;
-        const QImage *painted = unscaledImageTarget(*painter);
-        if (!painted)
-            return false;
-        const QImage &target = *painted;
-        ScrollBarLook key;
-        key.size = bar.rect.size();
-        key.state = int(bar.state);
-        key.subControls = int(bar.subControls);
-        key.activeSubControls = int(bar.activeSubControls);
-        key.orientation = int(bar.orientation);
-        key.minimum = bar.minimum;
-        key.maximum = bar.maximum;
-        key.sliderPosition = bar.sliderPosition;
-        key.sliderValue = bar.sliderValue;
-        key.singleStep = bar.singleStep;
-        key.pageStep = bar.pageStep;
-        key.upsideDown = bar.upsideDown;
-        key.direction = int(bar.direction);
-        key.palette = bar.palette.cacheKey();
-        key.format = int(target.format());
-        key.ratio = target.devicePixelRatio();
-        if (const QImage *image = m_bars.find(key)) {
-            if (image->isNull())
-                return false; // not opaque: always drawn
-            painter->drawImage(bar.rect.topLeft(), *image);
-            return true;
-        }
-        QImage image(bar.rect.size() * key.ratio, QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(key.ratio);
-        image.fill(Qt::transparent);
-        QStyleOptionSlider local = bar;
-        local.rect.moveTo(0, 0);
-        {
-            QPainter p(&image);
-            p.setRenderHints(painter->renderHints());
-            p.setFont(painter->font());
-            QProxyStyle::drawComplexControl(CC_ScrollBar, &local, &p, widget);
-        }
-        if (!opaque(image)) {
-            m_bars.insert(key, QImage());
-            return false;
-        }
-        image = image.convertToFormat(target.format());
-        painter->drawImage(bar.rect.topLeft(), image);
-        m_bars.insert(key, std::move(image));
-        return true;
-    }
-
-    static bool opaque(const QImage &image)
-    {
-        for (int y = 0; y < image.height(); ++y) {
-            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-            for (int x = 0; x < image.width(); ++x) {
-                if (qAlpha(line[x]) != 255)
-                    return false;
-            }
-        }
-        return true;
-    }
-
-    mutable ImageCache<ScrollBarLook, QImage, ScrollBarLookHash> m_bars{64, 4 << 20};
-
     static QColor mean(const QColor &a, const QColor &b)
     {
         return QColor((a.red() + b.red() + 1) / 2, (a.green() + b.green() + 1) / 2,

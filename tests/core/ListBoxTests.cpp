@@ -121,8 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
                }}),
     [](const auto &info) { return std::string(info.param.name); });
 
-// A list painted whole is copied while nothing it shows changes: after each change of the
-// same rows' view, it must look like a new list with those rows in that state.
+// The same rows in another state: after each change of their view, the list must look like
+// a new list with those rows in that state, however often it is painted.
 TEST(ListBox, UnchangedRowsInAnotherStateNeverShowTheOldPicture)
 {
     const auto rows = std::make_shared<core::TextRows>(numbered(QStringLiteral("甲"), 60));
@@ -218,9 +218,8 @@ TEST(RowImages, KeepsTheLatestShownUpToItsLimit)
     EXPECT_EQ(images.find(other), nullptr);
 }
 
-// Classic scroll bars are copied from an image of their look: every state must give the
-// pixels that drawing it directly gives (a picture's replay draws directly), and a changed
-// state never shows the old image.
+// Classic scroll bars: every state gives the pixels that drawing it directly gives (a
+// picture's replay draws directly), the same at every paint, and a changed state shows.
 struct BarState {
     const char *name;
     std::function<void(QScrollBar &)> set;
