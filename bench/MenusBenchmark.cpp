@@ -148,7 +148,7 @@ struct World {
         for (double &d : days)
             d = today - double(rng() % 60);
         std::sort(days.begin(), days.end());
-        QByteArray bytes(kRecords * records::kGradeRecordSize, '\0');
+        grades = QByteArray(kRecords * records::kGradeRecordSize, '\0');
         for (int i = 0; i < kRecords; ++i) {
             records::GradeRecord r;
             r.RecDate = days[std::size_t(i)];
@@ -158,9 +158,8 @@ struct World {
             r.RecSeconds = rng() % 20 == 0 ? core::kNoTime : std::int32_t(10 + rng() % 150);
             r.RecSchool = records::GradeTextField(QStringLiteral("12345"));
             r.RecPointsText = records::GradeTextField(QStringLiteral("0"));
-            records::EncodeGradeRecord(r, bytes.data() + i * records::kGradeRecordSize);
+            records::EncodeGradeRecord(r, grades.data() + i * records::kGradeRecordSize);
         }
-        grades = bytes;
         writeGrades(grades);
 
         state->pupil.CurrentStudent = 1;
@@ -176,10 +175,10 @@ struct World {
     }
 
     // The grade file with one more run of the current pupil at `level`, as after a drill.
-    QByteArray gradesWithRun(int level) const
+    QByteArray gradesWithRun(int level)
     {
         records::GradeRecord r;
-        r.RecDate = records::DateValue(QDate(2026, 12, 9));
+        r.RecDate = records::DateValue(clock.today());
         r.RecClock = 0.5;
         r.RecStudent = std::int16_t(state->pupil.CurrentStudent);
         r.RecLevel = std::int16_t(level);
