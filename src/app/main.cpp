@@ -1,7 +1,6 @@
 // Tavoro: starts the splash, which loads the settings and opens the name selection.
 #include "app/AppScreens.h"
 #include "core/AppState.h"
-#include "core/TextImages.h"
 #include "core/Windows.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -18,7 +17,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavoro"));
     QApplication::setFont(tavoro::core::gothicFont(15));
-    tavoro::core::useTextImages();
 
     tavoro::platform::SystemClock clock;
     tavoro::platform::SystemRandom random;

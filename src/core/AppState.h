@@ -157,6 +157,7 @@ struct Roster {
     int RosterCount = 0;
     int SchoolYear = 0;
     QString GradeFilter;
+    bool ProblemsReported = false; // the roster's problems were shown in this program run
 };
 
 // The sound table and the state of the last play.

@@ -1,71 +1,13 @@
 // Window helpers: colours, fonts, twips layout, clickable labels.
 #include "Ui.h"
 
-#include <QCoreApplication>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPalette>
-#include <QProxyStyle>
-#include <QStyleOption>
-#include <QStyle>
-#include <QStyleFactory>
 
 #include <algorithm>
 #include <cmath>
 
 namespace tavoro::core {
-namespace {
-
-// The classic look, with the grooves of scroll bars in one solid grey between the light and
-// the mid colour: their dither pattern of two colours costs a hundred times as much to
-// paint as a plain fill. The grey keeps the groove apart from the slider.
-class PlainStyle final : public QProxyStyle {
-public:
-    explicit PlainStyle(QStyle *classic) : QProxyStyle(classic) {}
-
-    void drawControl(ControlElement element, const QStyleOption *option, QPainter *painter,
-                     const QWidget *widget) const override
-    {
-        if (element == CE_ScrollBarAddPage || element == CE_ScrollBarSubPage) {
-            const QPalette &p = option->palette;
-            const bool pressed = option->state & State_Sunken;
-            painter->fillRect(option->rect, pressed ? mean(p.shadow().color(), p.dark().color())
-                                                    : mean(p.light().color(), p.mid().color()));
-            return;
-        }
-        QProxyStyle::drawControl(element, option, painter, widget);
-    }
-
-private:
-    static QColor mean(const QColor &a, const QColor &b)
-    {
-        return QColor((a.red() + b.red() + 1) / 2, (a.green() + b.green() + 1) / 2,
-                      (a.blue() + b.blue() + 1) / 2);
-    }
-};
-
-} // namespace
-
-void usePlainStyle(QWidget *bar)
-{
-    static QPointer<QStyle> blocks;
-    if (!blocks) {
-        if (QStyle *classic = QStyleFactory::create(QStringLiteral("Windows")))
-            blocks = new PlainStyle(classic);
-        if (blocks)
-            blocks->setParent(QCoreApplication::instance());
-    }
-    if (blocks)
-        bar->setStyle(blocks);
-}
-
-void setProgress(QProgressBar *bar, int value)
-{
-    const bool enabled = bar->updatesEnabled();
-    bar->setUpdatesEnabled(false);
-    bar->setValue(value);
-    bar->setUpdatesEnabled(enabled); // schedules the paint
-}
 
 QColor vbColor(std::uint32_t bgr)
 {

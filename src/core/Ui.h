@@ -6,7 +6,6 @@
 #include <QFont>
 #include <QLabel>
 #include <QPointer>
-#include <QProgressBar>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -15,14 +14,6 @@
 #include <vector>
 
 namespace tavoro::core {
-
-// Moves a progress bar without painting it at once (QProgressBar paints every visible step
-// immediately): it is painted with the rest of the window when pending events next run.
-void setProgress(QProgressBar *bar, int value);
-
-// Gives a progress bar or scroll bar the plain classic look: solid blocks and flat
-// grooves, cheap to paint (the default look fills them with gradients).
-void usePlainStyle(QWidget *bar);
 
 // A colour written &HBBGGRR& (blue, green, red bytes).
 QColor vbColor(std::uint32_t bgr);

@@ -123,7 +123,7 @@ double TitleFontPoints(const QString &title)
     return title.size() > 9 ? 20 : 24;
 }
 
-LevelRules ApplyLevelRules(core::AppState &state)
+LevelRules LevelRulesFor(core::AppState &state)
 {
     LevelRules rules;
     const core::Criteria &c = state.criteria;

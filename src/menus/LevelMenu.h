@@ -56,7 +56,7 @@ struct LevelRules {
 
 // The level rules for the current pupil. Sets GoalCleared in the statistics (the finish
 // screen reads it) and returns which start buttons are enabled and which levels are barred.
-LevelRules ApplyLevelRules(core::AppState &state);
+LevelRules LevelRulesFor(core::AppState &state);
 
 // The level a key starts on a menu of `levelCount` levels: "1".."9" and "a".."d" (levels
 // 10..13); none for other keys or levels beyond the menu.

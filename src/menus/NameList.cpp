@@ -1,6 +1,8 @@
 // The texts of the name selection's list.
 #include "NameList.h"
 
+#include "ListTexts.h"
+
 #include "SortedList.h"
 #include "core/AppState.h"
 #include "core/Variant.h"
@@ -24,15 +26,6 @@ int leadingYear(const QString &key)
         year = year * 10 + (c.unicode() - u'0');
     }
     return year;
-}
-
-// Sets `to` to `from`, leaving it alone when it holds the very same characters already: the
-// roster tables are filled from the same read of the roster time after time, and every
-// copy of a shared text costs two atomic counts.
-void assign(QString &to, const QString &from)
-{
-    if (to.constData() != from.constData() || to.size() != from.size())
-        to = from;
 }
 
 } // namespace
@@ -70,61 +63,6 @@ std::optional<QString> GradeCode(int grade)
 
 namespace {
 
-// Writes the decimal text of n, as QString::number writes it, so that it ends just before
-// `end` (it takes up to 20 characters), and returns where it begins.
-char16_t *writeNumber(char16_t *end, long n)
-{
-    unsigned long a = n < 0 ? 0ul - static_cast<unsigned long>(n) : static_cast<unsigned long>(n);
-    do {
-        *--end = char16_t(u'0' + a % 10);
-        a /= 10;
-    } while (a != 0);
-    if (n < 0)
-        *--end = u'-';
-    return end;
-}
-
-void appendNumber(QString &out, long n)
-{
-    char16_t digits[24];
-    const char16_t *from = writeNumber(digits + 24, n);
-    out.append(reinterpret_cast<const QChar *>(from), digits + 24 - from);
-}
-
-// Appends the last `width` characters of `spaces` spaces followed by the number n: n right
-// aligned, or its last digits when it is wider.
-void appendRight(QString &out, int spaces, long n, int width)
-{
-    char16_t text[48];
-    char16_t *from = writeNumber(text + 48, n);
-    for (int i = 0; i < spaces && from > text; ++i)
-        *--from = u' ';
-    const qsizetype length = text + 48 - from;
-    const qsizetype shown = std::min<qsizetype>(width, length);
-    out.append(reinterpret_cast<const QChar *>(text + 48 - shown), shown);
-}
-
-void appendListCode(QString &out, int grade)
-{
-    if (grade < -2) {
-        out.append(u"幼-");
-    } else if (grade <= 0) {
-        out.append(u'幼');
-        appendNumber(out, grade + 3);
-    } else if (grade <= 6) {
-        out.append(u'小');
-        appendNumber(out, grade);
-    } else if (grade <= 9) {
-        out.append(u'中');
-        appendNumber(out, grade - 6);
-    } else if (grade <= 12) {
-        out.append(u'高');
-        appendNumber(out, grade - 9);
-    } else {
-        out.append(u"大+");
-    }
-}
-
 // How a total looks in the list: its text for 0, and otherwise the last `width` characters
 // of `spaces` spaces and the number, then `unit`.
 struct TotalLook {
@@ -138,120 +76,89 @@ constexpr TotalLook kPointsToday{u"  　", 3, 4, u""};
 constexpr TotalLook kRunsSoFar{u"     　", 6, 5, u"回"};
 constexpr TotalLook kPointsSoFar{u"       ", 6, 7, u""};
 
-void appendTotal(QString &out, long value, const TotalLook &look)
+QString totalText(long value, const TotalLook &look)
 {
-    if (value == 0) {
-        out.append(QStringView(look.zero));
-        return;
-    }
-    appendRight(out, look.spaces, value, look.width);
-    out.append(QStringView(look.unit));
-}
-
-void appendTotalsPair(QString &out, int displayMode, const PupilTotals &t)
-{
-    const auto pair = [&](long a, const TotalLook &first, long b, const TotalLook &second) {
-        appendTotal(out, a, first);
-        out.append(u'/');
-        appendTotal(out, b, second);
-    };
-    switch (displayMode) {
-    case 1:
-        pair(t.pointsToday, kPointsToday, t.pointsSoFar, kPointsSoFar);
-        break;
-    case 2:
-        pair(t.pointsToday, kPointsToday, t.runsToday, kRunsToday);
-        break;
-    case 3:
-        pair(t.pointsSoFar, kPointsSoFar, t.runsSoFar, kRunsSoFar);
-        break;
-    default:
-        pair(t.runsToday, kRunsToday, t.runsSoFar, kRunsSoFar);
-        break;
-    }
-}
-
-// Builds a text with the append functions above.
-template <typename Append> QString made(Append append)
-{
-    QString out;
-    append(out);
-    return out;
+    if (value == 0)
+        return QString::fromUtf16(look.zero);
+    return RightAligned(value, look.spaces, look.width) + QString::fromUtf16(look.unit);
 }
 
 } // namespace
 
 QString ListCode(int grade)
 {
-    return made([&](QString &out) { appendListCode(out, grade); });
+    if (grade < -2)
+        return QStringLiteral("幼-");
+    if (grade <= 0)
+        return u'幼' + QString::number(grade + 3);
+    if (grade <= 6)
+        return u'小' + QString::number(grade);
+    if (grade <= 9)
+        return u'中' + QString::number(grade - 6);
+    if (grade <= 12)
+        return u'高' + QString::number(grade - 9);
+    return QStringLiteral("大+");
 }
 
 PupilTotals TotalsOf(const core::Statistics &stats, int pupil)
 {
-    // Runs of a day are whole numbers, so part sums add up exactly as one sum would.
     PupilTotals t;
-    const float *runs = &stats.RunsToday(pupil, 0);
-    const std::int32_t *pointsToday = &stats.PointsToday(pupil, 0);
-    const std::int16_t *runsSoFar = &stats.TotalRuns(pupil, 0);
-    const std::int32_t *pointsSoFar = &stats.TotalPoints(pupil, 0);
-    double even = 0;
-    double odd = 0;
+    double runsToday = 0;
     for (int level = 1; level <= core::kMaxLevel; ++level) {
-        (level % 2 == 0 ? even : odd) += double(runs[level]);
-        t.pointsToday += pointsToday[level];
-        t.runsSoFar += runsSoFar[level];
-        t.pointsSoFar += pointsSoFar[level];
+        runsToday += double(stats.RunsToday(pupil, level));
+        t.pointsToday += stats.PointsToday(pupil, level);
+        t.runsSoFar += stats.TotalRuns(pupil, level);
+        t.pointsSoFar += stats.TotalPoints(pupil, level);
     }
-    t.runsToday = long(even + odd);
+    t.runsToday = long(runsToday);
     return t;
 }
 
 QString RunsTodayText(long runs)
 {
-    return made([&](QString &out) { appendTotal(out, runs, kRunsToday); });
+    return totalText(runs, kRunsToday);
 }
 
 QString PointsTodayText(long points)
 {
-    return made([&](QString &out) { appendTotal(out, points, kPointsToday); });
+    return totalText(points, kPointsToday);
 }
 
 QString RunsSoFarText(long runs)
 {
-    return made([&](QString &out) { appendTotal(out, runs, kRunsSoFar); });
+    return totalText(runs, kRunsSoFar);
 }
 
 QString PointsSoFarText(long points)
 {
-    return made([&](QString &out) { appendTotal(out, points, kPointsSoFar); });
+    return totalText(points, kPointsSoFar);
 }
 
 QString TotalsPairText(int displayMode, const PupilTotals &t)
 {
-    return made([&](QString &out) { appendTotalsPair(out, displayMode, t); });
+    switch (displayMode) {
+    case 1:
+        return PointsTodayText(t.pointsToday) + u'/' + PointsSoFarText(t.pointsSoFar);
+    case 2:
+        return PointsTodayText(t.pointsToday) + u'/' + RunsTodayText(t.runsToday);
+    case 3:
+        return PointsSoFarText(t.pointsSoFar) + u'/' + RunsSoFarText(t.runsSoFar);
+    default:
+        return RunsTodayText(t.runsToday) + u'/' + RunsSoFarText(t.runsSoFar);
+    }
 }
 
 QString ListKeyText(int birthYear, int schoolYear, const QString &name, int displayMode,
                     const PupilTotals &totals, int pupil)
 {
-    // One text built in place: the name selection makes thousands of them.
-    QString key;
-    key.reserve(name.size() + 40);
-    appendNumber(key, birthYear);
-    const qsizetype shownFrom = key.size();
-    appendListCode(key, schoolYear - birthYear - 6);
-    const bool kindergarten = key.at(shownFrom) == u'幼';
+    const QString shown =
+        ListCode(schoolYear - birthYear - 6) + u' ' + core::WithoutSpaces(name).toString();
+    const bool kindergarten = shown.startsWith(u'幼');
     const int width = (kindergarten && displayMode != 1) ? 11 : 9;
-    key.append(u' ');
-    key.append(core::WithoutSpaces(name));
     // A name longer than its column gets no fill rather than a negative one.
-    const int fill = std::max(0, width - int(key.size() - shownFrom));
-    for (int i = 0; i < fill; ++i)
-        key.append(QChar(0x3000));
-    appendTotalsPair(key, displayMode, totals);
-    key.append(u'*');
-    appendNumber(key, pupil);
-    return key;
+    const int fill = std::max(0, width - int(shown.size()));
+    return QString::number(birthYear) + shown + QString(fill, QChar(0x3000)) +
+           TotalsPairText(displayMode, totals) + u'*' + QString::number(pupil);
 }
 
 std::vector<ListedPupil> TakeRosterLines(core::AppState &state,
@@ -274,18 +181,18 @@ std::vector<ListedPupil> TakeRosterLines(core::AppState &state,
         e.BirthYear = line.BirthYear;
         e.Field3 = line.Field3;
         e.Field4 = line.Field4;
-        assign(e.Name, line.Name);
-        assign(e.Field7, line.Field7);
-        assign(e.Field8, line.Field8);
+        e.Name = line.Name;
+        e.Field7 = line.Field7;
+        e.Field8 = line.Field8;
         int listState = line.State;
         if (listState == 2 && rosterSwitchOn)
             listState = 0;
-        assign(r.StudentNames[std::size_t(k)], line.Name);
+        r.StudentNames[std::size_t(k)] = line.Name;
         r.BirthYears[std::size_t(k)] = line.BirthYear;
         r.RosterNumbers[std::size_t(i)] = std::int16_t(k);
         const int grade = r.SchoolYear - line.BirthYear - 6;
         if (grade >= 0 && grade <= 10)
-            assign(r.GradeCodes[std::size_t(k)], *GradeCode(grade));
+            r.GradeCodes[std::size_t(k)] = *GradeCode(grade);
         if (listState != 0) {
             --i; // not listed: the next line takes its place
             continue;
@@ -345,158 +252,6 @@ NameRows ShownRows(const QStringList &sortedKeys, int schoolYear, const QString 
         out.numbers.push_back(NumberOfRow(out.numbered.back()));
     }
     return out;
-}
-
-NameListing::NameListing(std::vector<ListedPupil> pupils, int schoolYear, int displayMode,
-                         const core::Statistics &stats)
-    : m_pupils(std::move(pupils)), m_schoolYear(schoolYear), m_displayMode(displayMode)
-{
-    m_totals.reserve(m_pupils.size());
-    for (const ListedPupil &p : m_pupils)
-        m_totals.push_back(TotalsOf(stats, p.number));
-    m_keyCount = int(m_pupils.size());
-
-    m_byYear = std::all_of(m_pupils.begin(), m_pupils.end(), [](const ListedPupil &p) {
-        return p.birthYear >= 1000 && p.birthYear <= 9999;
-    });
-    if (!m_byYear) {
-        Group all;
-        all.members.resize(m_pupils.size());
-        for (std::size_t i = 0; i < m_pupils.size(); ++i)
-            all.members[i] = int(i);
-        m_groups.push_back(std::move(all));
-    } else {
-        // The groups in the order the sorted list puts their years.
-        std::vector<bool> seen(10000);
-        for (const ListedPupil &p : m_pupils)
-            seen[std::size_t(p.birthYear)] = true;
-        QStringList yearTexts;
-        for (int y = 1000; y <= 9999; ++y) {
-            if (seen[std::size_t(y)])
-                yearTexts.append(QString::number(y));
-        }
-        SortListTexts(yearTexts);
-        std::vector<int> groupOfYear(10000, -1);
-        for (const QString &y : yearTexts) {
-            Group g;
-            g.year = y.toInt();
-            groupOfYear[std::size_t(g.year)] = int(m_groups.size());
-            m_groups.push_back(std::move(g));
-        }
-        for (std::size_t i = 0; i < m_pupils.size(); ++i)
-            m_groups[std::size_t(groupOfYear[std::size_t(m_pupils[i].birthYear)])]
-                .members.push_back(int(i));
-    }
-    int start = 0;
-    for (Group &g : m_groups) {
-        g.keyStart = start;
-        start += int(g.members.size());
-    }
-    setFilter(QStringLiteral("全学年"));
-}
-
-const NameListing::Group &NameListing::made(int group) const
-{
-    Group &g = m_groups[std::size_t(group)];
-    if (!g.made) {
-        g.keys.reserve(qsizetype(g.members.size()));
-        for (int i : g.members) {
-            const ListedPupil &p = m_pupils[std::size_t(i)];
-            g.keys.append(ListKeyText(p.birthYear, m_schoolYear, p.name, m_displayMode,
-                                      m_totals[std::size_t(i)], p.number));
-        }
-        SortListTexts(g.keys);
-        g.shown = ShownRows(g.keys, m_schoolYear, m_filter);
-        g.made = true;
-    }
-    return g;
-}
-
-void NameListing::setFilter(const QString &filter)
-{
-    m_filter = filter;
-    int start = 0;
-    for (std::size_t i = 0; i < m_groups.size(); ++i) {
-        Group &g = m_groups[i];
-        if (g.made)
-            g.shown = ShownRows(g.keys, m_schoolYear, m_filter);
-        g.rowStart = start;
-        if (m_byYear) {
-            // A year group is shown whole or not at all.
-            const bool shown = records::GradeFilterMatch(m_filter, m_schoolYear - g.year - 6) == 1;
-            g.rowCount = shown ? int(g.members.size()) : 0;
-        } else {
-            g.rowCount = int(made(int(i)).shown.rows.size());
-        }
-        start += g.rowCount;
-    }
-    m_rowCount = start;
-}
-
-int NameListing::groupOfKey(int i) const
-{
-    const auto it = std::upper_bound(m_groups.begin(), m_groups.end(), i,
-                                     [](int k, const Group &g) { return k < g.keyStart; });
-    return int(it - m_groups.begin()) - 1;
-}
-
-int NameListing::groupOfRow(int i) const
-{
-    // The last group starting at or before row i that shows any row.
-    const auto it = std::upper_bound(m_groups.begin(), m_groups.end(), i,
-                                     [](int r, const Group &g) { return r < g.rowStart; });
-    int g = int(it - m_groups.begin()) - 1;
-    while (g > 0 && m_groups[std::size_t(g)].rowCount == 0)
-        --g;
-    return g;
-}
-
-QString NameListing::key(int i) const
-{
-    if (i < 0 || i >= m_keyCount)
-        return {};
-    const int g = groupOfKey(i);
-    return made(g).keys.at(i - m_groups[std::size_t(g)].keyStart);
-}
-
-QStringList NameListing::keys() const
-{
-    QStringList out;
-    out.reserve(m_keyCount);
-    for (std::size_t g = 0; g < m_groups.size(); ++g)
-        out.append(made(int(g)).keys);
-    return out;
-}
-
-const NameRows &NameListing::rowsOf(int i, int &at) const
-{
-    const int g = groupOfRow(i);
-    at = i - m_groups[std::size_t(g)].rowStart;
-    return made(g).shown;
-}
-
-QString NameListing::row(int i) const
-{
-    if (i < 0 || i >= m_rowCount)
-        return {};
-    int at = 0;
-    return rowsOf(i, at).rows.at(at);
-}
-
-QString NameListing::numberedRow(int i) const
-{
-    if (i < 0 || i >= m_rowCount)
-        return {};
-    int at = 0;
-    return rowsOf(i, at).numbered.at(at);
-}
-
-int NameListing::numberOfRow(int i) const
-{
-    if (i < 0 || i >= m_rowCount)
-        return 0;
-    int at = 0;
-    return rowsOf(i, at).numbers.at(std::size_t(at));
 }
 
 int NumberOfRow(const QString &numberedRow)

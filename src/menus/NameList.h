@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -101,60 +100,6 @@ struct NameRows {
     std::vector<int> numbers; // the pupil number of each row
 };
 NameRows ShownRows(const QStringList &sortedKeys, int schoolYear, const QString &filter);
-
-// The name selection's hidden sorted list of key texts and the rows a filter shows, in the
-// order the sorted list gives them.
-//
-// The keys start with the birth year. When every listed birth year has four digits, two
-// keys of different years are ordered by their years alone (their first difference is a
-// digit), so the pupils are grouped by year, the groups ordered once, and a group's keys
-// made and sorted only when one of its rows is first read: a display costs little more than
-// the rows it paints. Other birth years put every pupil in one group.
-class NameListing {
-public:
-    // The totals of the display mode are taken from `stats` at once.
-    NameListing(std::vector<ListedPupil> pupils, int schoolYear, int displayMode,
-                const core::Statistics &stats);
-
-    // The sorted keys of every listed pupil.
-    int keyCount() const { return m_keyCount; }
-    QString key(int i) const;
-    QStringList keys() const;
-
-    // The rows shown for a school-year filter ("全学年", ...).
-    void setFilter(const QString &filter);
-    int rowCount() const { return m_rowCount; }
-    QString row(int i) const;
-    // The row followed by "*" and the pupil number.
-    QString numberedRow(int i) const;
-    int numberOfRow(int i) const;
-
-private:
-    struct Group {
-        int year = 0;             // the birth year of its pupils (grouped by year only)
-        std::vector<int> members; // indices into m_pupils, in file order
-        int keyStart = 0;         // index of its first key among all
-        int rowStart = 0;         // index of its first shown row
-        int rowCount = 0;         // rows shown for the filter
-        bool made = false;
-        QStringList keys; // sorted, once made
-        NameRows shown;   // for m_filter, once made
-    };
-    const Group &made(int group) const;
-    int groupOfKey(int i) const;
-    int groupOfRow(int i) const;
-    const NameRows &rowsOf(int i, int &at) const;
-
-    std::vector<ListedPupil> m_pupils;
-    std::vector<PupilTotals> m_totals;
-    int m_schoolYear;
-    int m_displayMode;
-    bool m_byYear = false;
-    QString m_filter;
-    int m_keyCount = 0;
-    int m_rowCount = 0;
-    mutable std::vector<Group> m_groups;
-};
 
 // The pupil number after the "*" of a numbered row; 0 when there is none.
 int NumberOfRow(const QString &numberedRow);

@@ -2,6 +2,7 @@
 #include "namesel.h"
 
 #include "NameList.h"
+#include "SortedList.h"
 
 #include "core/AppState.h"
 #include "core/Profile.h"
@@ -118,9 +119,6 @@ namesel::namesel(core::AppState &state, QWidget *parent)
     // The window sees key presses before its controls.
     for (QWidget *w : findChildren<QWidget *>())
         w->installEventFilter(this);
-
-    m_listing =
-        std::make_shared<NameListing>(std::vector<ListedPupil>{}, 0, DisplayMode, state.stats);
     resize(1024, 768);
     Form_Load();
 }
@@ -174,32 +172,17 @@ void namesel::Form_Activate()
 
 void namesel::reportRosterProblems(const QString &text)
 {
-    if (m_rosterReported)
+    // Once a program run: the pupils are not to meet the same message at every return.
+    if (m_state.roster.ProblemsReported)
         return;
-    m_rosterReported = true;
+    m_state.roster.ProblemsReported = true;
+    // While the message is up, the list holds the row of no choice alone.
+    {
+        const QSignalBlocker block(List1);
+        List1->setRows(QStringList{NoChoiceRow()});
+    }
     m_state.dialogs().message(this, text, m_state.profile.ProgramTitle);
 }
-
-namespace {
-
-// The list's rows: the no-choice row, then the rows the listing shows.
-class NameRowsOfListing final : public core::ListRows {
-public:
-    explicit NameRowsOfListing(std::shared_ptr<const NameListing> listing)
-        : m_listing(std::move(listing))
-    {
-    }
-    int count() const override { return 1 + m_listing->rowCount(); }
-    QString text(int row) const override
-    {
-        return row == 0 ? NoChoiceRow() : m_listing->row(row - 1);
-    }
-
-private:
-    std::shared_ptr<const NameListing> m_listing;
-};
-
-} // namespace
 
 void namesel::名簿表示()
 {
@@ -209,27 +192,20 @@ void namesel::名簿表示()
         return;
 
     const QString path = records::RosterFile::path(s.settings);
-    const bool read = m_roster.load(path);
-    if (!read || !m_roster.problems().empty()) {
-        // While the message is up, the list holds the row of no choice alone.
-        {
-            const QSignalBlocker block(List1);
-            List1->setRows(QStringList{NoChoiceRow()});
-        }
-        if (!read) {
-            reportRosterProblems(RosterUnreadableText(
-                path, m_roster.errorText(), m_roster.error() == platform::FileError::NotFound));
-        } else {
-            reportRosterProblems(RosterProblemsText(path, m_roster.problems()));
-        }
+    records::RosterFile roster;
+    if (!roster.load(path)) {
+        reportRosterProblems(RosterUnreadableText(path, roster.errorText(),
+                                                  roster.error() == platform::FileError::NotFound));
+    } else if (!roster.problems().empty()) {
+        reportRosterProblems(RosterProblemsText(path, roster.problems()));
     }
-    m_listing = std::make_shared<NameListing>(
-        TakeRosterLines(s, m_roster.lines(), s.settings.RosterSwitch.equals(1)),
-        s.roster.SchoolYear, DisplayMode, s.stats);
-    m_listing->setFilter(Combo1->currentText());
+    m_sortedKeys = FillRosterTables(s, roster.lines(), DisplayMode,
+                                    s.settings.RosterSwitch.equals(1));
+    SortListTexts(m_sortedKeys);
+    m_shown = ShownRows(m_sortedKeys, s.roster.SchoolYear, Combo1->currentText());
     {
         const QSignalBlocker block(List1);
-        List1->setRows(std::make_shared<NameRowsOfListing>(m_listing));
+        List1->setRows(QStringList{NoChoiceRow()} + m_shown.rows);
     }
     List1->setCurrentRow(0);
     List1_Click();
@@ -257,9 +233,9 @@ void namesel::List1_Click()
         Label1->setText(ChooseNamePrompt());
         return;
     }
-    if (row - 1 >= m_listing->rowCount())
+    if (row - 1 >= qsizetype(m_shown.numbers.size()))
         return;
-    Label2->setText(QString::number(m_listing->numberOfRow(row - 1)));
+    Label2->setText(QString::number(m_shown.numbers[std::size_t(row - 1)]));
     Label1->setText(ChosenNameText(List1->text(row)));
 }
 
@@ -268,11 +244,11 @@ void namesel::List1_DblClick()
     const int row = List1->currentRow();
     if (row < 0)
         return;
-    if (row == 0 || row - 1 >= m_listing->rowCount()) {
+    if (row == 0 || row - 1 >= qsizetype(m_shown.numbers.size())) {
         Label1->setText(ChooseNamePrompt());
         return;
     }
-    Label2->setText(QString::number(m_listing->numberOfRow(row - 1)));
+    Label2->setText(QString::number(m_shown.numbers[std::size_t(row - 1)]));
     Label1->setText(ConfirmedNameText(List1->text(row)));
     Command14_Click();
 }

@@ -7,7 +7,6 @@
 #include "core/Ui.h"
 #include "core/Windows.h"
 #include "menus/NameList.h"
-#include "records/RosterFile.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -19,7 +18,6 @@
 #include <QWidget>
 
 #include <array>
-#include <memory>
 
 namespace tavoro::core {
 struct AppState;
@@ -60,7 +58,8 @@ public:
 
     // The hidden lists: every listed pupil's key text in sorted order, and each shown row
     // with its pupil number.
-    const NameListing &listing() const { return *m_listing; }
+    const QStringList &sortedKeys() const { return m_sortedKeys; }
+    const NameRows &shownRows() const { return m_shown; }
 
     int DisplayMode = 0;
 
@@ -77,10 +76,9 @@ private:
 
     core::AppState &m_state;
     core::TwipsLayout m_layout;
-    records::RosterFile m_roster; // kept: an unchanged file is not parsed again
-    std::shared_ptr<NameListing> m_listing;
+    QStringList m_sortedKeys;
+    NameRows m_shown;
     QPointer<core::frmver> m_version;
-    bool m_rosterReported = false;
 };
 
 } // namespace tavoro::menus

@@ -184,7 +184,6 @@ void seisekitime1::buildFixedControls()
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setObjectName(QStringLiteral("HScroll1"));
     HScroll1->setAccessibleName(QStringLiteral("レベルの列"));
-    core::usePlainStyle(HScroll1);
     m_layout.place(HScroll1, 120, kScrollTop, 15045, 330);
     HScroll1->hide();
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
@@ -210,7 +209,6 @@ void seisekitime1::buildFixedControls()
     ProgressBar2 = new QProgressBar(Picture6);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     ProgressBar2->setTextVisible(false);
-    core::usePlainStyle(ProgressBar2);
     m_layout.place(ProgressBar2, 3840, 4200, 7680, 360);
     Picture6->hide();
 
@@ -226,7 +224,6 @@ void seisekitime1::buildFixedControls()
     ProgressBar1 = new QProgressBar(Picture2);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     ProgressBar1->setTextVisible(false);
-    core::usePlainStyle(ProgressBar1);
     m_layout.place(ProgressBar1, 3840, 6000, 7680, 360);
     Picture2->hide();
 }
@@ -393,19 +390,19 @@ void seisekitime1::keyPressEvent(QKeyEvent *event)
 void seisekitime1::disableStartButtons()
 {
     for (int i = 1; i <= m_columnsBuilt; ++i)
-        m_held.setEnabled(Command4[i], false);
+        Command4[i]->setEnabled(false);
 }
 
 void seisekitime1::hideLists()
 {
     for (int i = 1; i <= m_columnsBuilt; ++i)
-        m_held.hide(List5[i]);
+        List5[i]->hide();
 }
 
 void seisekitime1::showListsOfRecordedLevels()
 {
     for (int i = 1; i <= m_columnsBuilt; ++i)
-        m_held.setVisible(List5[i], !core::IsPracticeLevel(m_state, i));
+        List5[i]->setVisible(!core::IsPracticeLevel(m_state, i));
 }
 
 void seisekitime1::Form_Activate()
@@ -415,13 +412,13 @@ void seisekitime1::Form_Activate()
     const platform::PacedEvents::Work work(m_events);
 
     // 1..3: teacher's button, minutes since login, the wait panel.
-    m_held.setVisible(Command8, core::IsTeacherName(s.pupil.StudentName));
+    Command8->setVisible(core::IsTeacherName(s.pupil.StudentName));
     Label17->setText(MinutesSinceLoginText(s));
     MenuReady = 0;
     m_layout.resize(Picture2, kMenuDesignWidth, 11520);
     Picture2->raise();
-    m_held.show(Picture2);
-    m_held.show(ProgressBar1);
+    Picture2->show();
+    ProgressBar1->show();
     m_events.letRun();
 
     // 4..6: captions, fresh statistics, runs today.
@@ -442,7 +439,7 @@ void seisekitime1::Form_Activate()
     Option2_Click(1);
     Option2[1]->setChecked(true);
     Option2_Click(1);
-    m_held.setEnabled(Command1, true);
+    Command1->setEnabled(true);
     SelectingDefaults = 0;
 
     // 8: practice levels keep their lists hidden.
@@ -450,12 +447,12 @@ void seisekitime1::Form_Activate()
         if (core::IsPracticeLevel(s, i)) {
             s.criteria.TargetTime[i] = 600;
             s.criteria.MinTime[i] = 600;
-            m_held.hide(List5[i]);
+            List5[i]->hide();
         } else {
-            m_held.show(List5[i]);
+            List5[i]->show();
         }
     }
-    m_held.hide(Picture6);
+    Picture6->hide();
 
     // 9: the header.
     Label12->setText(PupilNameText(s));
@@ -477,7 +474,7 @@ void seisekitime1::Form_Activate()
         if (core::IsPracticeLevel(s, i)) {
             for (QWidget *w : std::initializer_list<QWidget *>{
                      List5[i], Label7[i], Label8[i], Label14[i], Label15[i], Label9[i], Label10[i]})
-                m_held.hide(w);
+                w->hide();
         }
         Label15[i]->setText(TotalText(s, i));
         Label14[i]->setText(TodayText(s, i));
@@ -488,26 +485,26 @@ void seisekitime1::Form_Activate()
     ApplyLevelRules();
 
     // 13: ready.
-    m_held.hide(Picture2);
-    m_held.hide(ProgressBar1);
+    Picture2->hide();
+    ProgressBar1->hide();
     m_events.runNow();
     MenuReady = 1;
 }
 
 void seisekitime1::ApplyLevelRules()
 {
-    const LevelRules rules = menus::ApplyLevelRules(m_state);
+    const LevelRules rules = LevelRulesFor(m_state);
     for (int i = 1; i <= m_columnsBuilt; ++i) {
         if (rules.enabled[i])
-            m_held.setEnabled(Command4[i], true);
+            Command4[i]->setEnabled(true);
         else if (rules.barred[i])
-            m_held.setEnabled(Command4[i], false);
+            Command4[i]->setEnabled(false);
         if (rules.barred[i]) {
             Text1[i]->setText(TooMuchNotice());
-            m_held.show(Text1[i]);
+            Text1[i]->show();
             Text1[i]->raise();
         } else {
-            m_held.hide(Text1[i]);
+            Text1[i]->hide();
         }
     }
     Picture6->raise();
@@ -588,19 +585,19 @@ void seisekitime1::moveColumns()
 void seisekitime1::Option2_Click(int index)
 {
     const platform::PacedEvents::Work work(m_events);
-    m_held.hide(Command17);
-    m_held.hide(Picture11);
-    m_held.setEnabled(Command1, false);
+    Command17->hide();
+    Picture11->hide();
+    Command1->setEnabled(false);
     disableStartButtons();
     hideLists();
-    m_held.show(Picture6);
+    Picture6->show();
     Picture6->raise();
     m_events.letRun();
     if (SelectingDefaults == 1)
         return;
     if (index != 1)
         return; // the times and own-times views are not offered yet
-    m_held.hide(Combo2);
+    Combo2->hide();
     Option1[1]->setText(QStringLiteral("合計累計"));
     Option1[2]->setText(QStringLiteral("合計本日"));
     Option1[3]->setText(QStringLiteral("すべて"));
@@ -625,13 +622,13 @@ void seisekitime1::Option1_Click(int index)
 {
     const platform::PacedEvents::Work work(m_events);
     const int n = m_columnsBuilt;
-    m_held.setEnabled(Command1, false);
+    Command1->setEnabled(false);
     disableStartButtons();
     hideLists();
-    m_held.show(Picture6);
+    Picture6->show();
     Picture6->raise();
-    m_held.hide(Combo2);
-    m_held.setEnabled(Picture1, false);
+    Combo2->hide();
+    Picture1->setEnabled(false);
     m_events.letRun();
     if (ListMode == 0)
         ListMode = 1;
@@ -640,32 +637,30 @@ void seisekitime1::Option1_Click(int index)
         if (PointsOrder == 0)
             PointsOrder = 1;
         ProgressBar2->setMaximum(std::max(1, n));
-        m_rankingPupils = rankingPupils();
         if (index == 1) {
             PointsOrder = 1;
             Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
-            core::setProgress(ProgressBar1, 0);
+            ProgressBar1->setValue(0);
             for (int i = 1; i <= n; ++i) {
-                core::setProgress(ProgressBar1, i);
-                core::setProgress(ProgressBar2, i);
+                ProgressBar1->setValue(i);
+                ProgressBar2->setValue(i);
                 Command3_Click(i);
             }
         } else if (index == 2) {
             Label5->setText(QStringLiteral("獲得ポイント（今日の順位）"));
             PointsOrder = 2;
             for (int i = 1; i <= n; ++i) {
-                core::setProgress(ProgressBar2, i);
+                ProgressBar2->setValue(i);
                 Command3_Click(i);
             }
         }
-        m_rankingPupils.reset();
-        m_held.setEnabled(Picture1, true);
+        Picture1->setEnabled(true);
     }
 
-    m_held.setEnabled(Command1, true);
+    Command1->setEnabled(true);
     ApplyLevelRules();
     showListsOfRecordedLevels();
-    m_held.hide(Picture6);
+    Picture6->hide();
 }
 
 void seisekitime1::Combo1_Click()
@@ -688,30 +683,12 @@ void seisekitime1::Command3_Click(int level)
     const menus::ListMode mode = ListMode == 2 ? menus::ListMode::Points : menus::ListMode::Times;
     const menus::PointsOrder order =
         PointsOrder == 2 ? menus::PointsOrder::Today : menus::PointsOrder::Cumulative;
-    const std::shared_ptr<const RankingPupils> pupils =
-        m_rankingPupils ? m_rankingPupils : rankingPupils();
     // The list is a sorted one: its lines stand in the order of their texts.
-    core::ListBox *list = List5[level];
-    std::shared_ptr<const RankingList> &shown = m_shownRankings[std::size_t(level)];
-    if (shown && list->rows() == shown && shown->sameLines(m_state, level, mode, order, pupils)) {
-        // The same lines: the list stays, as it would be after being filled anew.
-        m_events.letRun();
-        list->scrollToTop();
-    } else {
-        list->clear();
-        m_events.letRun();
-        shown = std::make_shared<const RankingList>(m_state, level, mode, order, pupils);
-        list->setRows(shown);
-    }
+    List5[level]->clear();
+    m_events.letRun();
+    List5[level]->setRows(
+        SortedRankingLines(m_state, level, mode, order, Combo1->currentText()));
     成績リスト色表示単独(level);
-}
-
-std::shared_ptr<const RankingPupils> seisekitime1::rankingPupils()
-{
-    const QString filter = Combo1->currentText();
-    if (!m_shownPupils || !m_shownPupils->madeFrom(m_state, filter))
-        m_shownPupils = std::make_shared<const RankingPupils>(RankingPupilsOf(m_state, filter));
-    return m_shownPupils;
 }
 
 void seisekitime1::回数など表示()

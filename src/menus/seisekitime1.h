@@ -5,7 +5,6 @@
 // functions.
 #pragma once
 
-#include "core/HeldStates.h"
 #include "core/ListBox.h"
 #include "core/Ui.h"
 #include "menus/Ranking.h"
@@ -21,7 +20,6 @@
 #include <QWidget>
 
 #include <array>
-#include <memory>
 
 namespace tavoro::core {
 struct AppState;
@@ -122,8 +120,6 @@ private:
     void hideLists();
     void showListsOfRecordedLevels();
     int levelCount() const;
-    // The listed pupils' marks, names and group filter; the ones shown when unchanged.
-    std::shared_ptr<const RankingPupils> rankingPupils();
 
     core::AppState &m_state;
     core::TwipsLayout m_layout;
@@ -131,16 +127,8 @@ private:
     int m_columnWidth = 0;
     int m_columnsBuilt = 0;
     int m_placedFirstColumn = 0; // the first column the columns were last placed from
-    // The pupils' marks, names and group while a view builds every level's ranking.
-    std::shared_ptr<const RankingPupils> m_rankingPupils;
-    // The rankings the lists show, kept so that a refresh which finds a level's ranking
-    // unchanged leaves its list as it is instead of laying out thousands of rows again.
-    std::shared_ptr<const RankingPupils> m_shownPupils;
-    std::array<std::shared_ptr<const RankingList>, kColumns> m_shownRankings{};
     // The refresh and the views let their wait panels paint only when they take long.
     platform::PacedEvents m_events;
-    // Their shows, hides and enabled changes, held back until the window can next be seen.
-    core::HeldStates m_held{m_events};
 };
 
 } // namespace tavoro::menus

@@ -30,8 +30,7 @@ PacedEvents::Work::Work(PacedEvents &events) : m_events(events)
 
 PacedEvents::Work::~Work()
 {
-    if (--m_events.m_depth == 0 && m_events.m_bringOn)
-        m_events.m_bringOn();
+    --m_events.m_depth;
 }
 
 void PacedEvents::letRun()
@@ -46,8 +45,6 @@ void PacedEvents::letRun()
 
 void PacedEvents::runNow()
 {
-    if (m_bringOn)
-        m_bringOn();
     processPendingEvents();
     m_last = m_clock.tickMs();
 }

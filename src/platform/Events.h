@@ -2,8 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <utility>
 
 namespace tavoro::platform {
 
@@ -47,16 +45,11 @@ public:
 
     bool working() const { return m_depth > 0; }
 
-    // Called right before pending events run and when the outermost work ends: a window that
-    // keeps back its widget changes during the work brings them onto the widgets here.
-    void setBeforeShowing(std::function<void()> bringOn) { m_bringOn = std::move(bringOn); }
-
 private:
     Clock &m_clock;
     std::uint32_t m_intervalMs;
     int m_depth = 0;
     std::uint32_t m_last = 0; // tick of the work's start or of the last run
-    std::function<void()> m_bringOn;
 };
 
 } // namespace tavoro::platform

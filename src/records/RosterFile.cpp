@@ -27,26 +27,24 @@ bool RosterFile::load(const QString &path)
     platform::FileBytesResult file = platform::readFileBytes(path);
     m_error = file.error;
     m_errorText = file.errorText;
-    if (!file.ok()) {
-        m_lines.clear();
-        m_problems.clear();
-        m_parsed = false;
+    m_lines.clear();
+    m_problems.clear();
+    if (!file.ok())
         return false;
-    }
-    if (m_parsed && file.bytes == m_parsedBytes)
-        return true;
     parse(platform::fromCp932(file.bytes));
-    m_parsedBytes = std::move(file.bytes);
-    m_parsed = true;
     return true;
 }
 
 void RosterFile::parse(const QString &text)
 {
-    m_parsed = false;
     m_lines.clear();
     m_problems.clear();
-    std::unordered_map<int, int> firstLine; // pupil number -> line that gave it
+    // Pupil number -> the line that gave it last and its place in m_lines.
+    struct Given {
+        int line;
+        std::size_t index;
+    };
+    std::unordered_map<int, Given> given;
     const auto number16 = [](const QString &field) {
         return platform::toIntegral<std::int16_t>(platform::parseNumber(field));
     };
@@ -70,14 +68,18 @@ void RosterFile::parse(const QString &text)
                              .arg(core::kMaxStudent)});
             continue;
         }
-        const auto [it, fresh] = firstLine.emplace(int(number), l.line);
+        const auto [it, fresh] = given.try_emplace(int(number), Given{l.line, m_lines.size()});
         if (!fresh) {
-            m_problems.push_back({l.line, QStringLiteral("生徒番号 %1 は %2 行目にもあります")
-                                              .arg(int(number))
-                                              .arg(it->second)});
-            continue;
+            // A number given again belongs to the later line: the earlier one goes.
+            m_problems.push_back(
+                {l.line, QStringLiteral("生徒番号 %1 は %2 行目にもあります（この行を読みます）")
+                             .arg(int(number))
+                             .arg(it->second.line)});
+            m_lines[it->second.index].Number = 0;
+            it->second = Given{l.line, m_lines.size()};
         }
-        if (f.size() > kRosterFields) {
+        // A ninth field (a trailing comma, say) is written by some roster programs.
+        if (f.size() > kRosterFields + 1) {
             m_problems.push_back(
                 {l.line, QStringLiteral("項目が %1 個あります（%2 個目までを読みます）")
                              .arg(f.size())
@@ -95,6 +97,7 @@ void RosterFile::parse(const QString &text)
         r.Field8 = RosterText(f.at(7));
         m_lines.push_back(std::move(r));
     }
+    std::erase_if(m_lines, [](const RosterLine &r) { return r.Number == 0; });
 }
 
 } // namespace tavoro::records

@@ -3,10 +3,10 @@
 // 932. Read only; it is kept outside the program.
 //
 // Each line is read on its own, so a faulty line cannot shift the fields of the lines after
-// it. A line with fewer than eight fields, a pupil number outside 1..5000 and a pupil
-// number already given on an earlier line are reported and the line is left out; a line
-// with more than eight fields is reported and kept with its first eight. Blank lines are
-// passed over.
+// it. A line with fewer than eight fields and a pupil number outside 1..5000 are reported
+// and the line is left out. A pupil number given again is reported, and the later line
+// replaces the earlier one. A line with more than nine fields is reported and kept with its
+// first eight; a ninth field is passed over silently. Blank lines are passed over.
 #pragma once
 
 #include "platform/TextFile.h"
@@ -48,8 +48,7 @@ public:
     // DataFolder + "新名簿.txt".
     static QString path(const core::Settings &settings);
 
-    // Reads and parses the file; false when it cannot be read (see error()). When the file
-    // holds exactly the bytes this object last parsed, the lines are kept as they are.
+    // Reads and parses the file; false when it cannot be read (see error()).
     bool load(const QString &path);
     // Parses the text of a roster file.
     void parse(const QString &text);
@@ -64,8 +63,6 @@ public:
 private:
     std::vector<RosterLine> m_lines;
     std::vector<RosterProblem> m_problems;
-    QByteArray m_parsedBytes; // the bytes the lines were parsed from
-    bool m_parsed = false;
     platform::FileError m_error = platform::FileError::None;
     QString m_errorText;
 };

@@ -125,7 +125,7 @@ TEST_F(MenuTexts, Header)
 
 TEST_F(MenuTexts, EveryLevelOpenWithoutRecords)
 {
-    const LevelRules r = ApplyLevelRules(state);
+    const LevelRules r = LevelRulesFor(state);
     for (int i = 1; i <= 7; ++i) {
         EXPECT_TRUE(r.enabled[i]) << i;
         EXPECT_FALSE(r.barred[i]) << i;
@@ -137,12 +137,12 @@ TEST_F(MenuTexts, EveryLevelOpenWithoutRecords)
 TEST_F(MenuTexts, BarredExactlyAtTheOveruseCount)
 {
     state.stats.OveruseRuns(17, 2) = 4;
-    LevelRules r = ApplyLevelRules(state);
+    LevelRules r = LevelRulesFor(state);
     EXPECT_TRUE(r.enabled[2]);
     EXPECT_FALSE(r.barred[2]);
 
     state.stats.OveruseRuns(17, 2) = 5;
-    r = ApplyLevelRules(state);
+    r = LevelRulesFor(state);
     EXPECT_FALSE(r.enabled[2]);
     EXPECT_TRUE(r.barred[2]);
     EXPECT_TRUE(r.enabled[3]);
@@ -153,9 +153,9 @@ TEST_F(MenuTexts, BarredExactlyAtTheOveruseCount)
 TEST_F(MenuTexts, BarredByOverusePoints)
 {
     state.stats.OveruseEarned(17, 3) = 199;
-    EXPECT_FALSE(ApplyLevelRules(state).barred[3]);
+    EXPECT_FALSE(LevelRulesFor(state).barred[3]);
     state.stats.OveruseEarned(17, 3) = 200;
-    const LevelRules r = ApplyLevelRules(state);
+    const LevelRules r = LevelRulesFor(state);
     EXPECT_TRUE(r.barred[3]);
     EXPECT_FALSE(r.enabled[3]);
 }
@@ -163,7 +163,7 @@ TEST_F(MenuTexts, BarredByOverusePoints)
 TEST_F(MenuTexts, TheLastLevelIsNeverBarred)
 {
     state.stats.OveruseRuns(17, 7) = 500;
-    const LevelRules r = ApplyLevelRules(state);
+    const LevelRules r = LevelRulesFor(state);
     EXPECT_TRUE(r.enabled[7]);
     EXPECT_FALSE(r.barred[7]);
 }
@@ -173,12 +173,12 @@ TEST_F(MenuTexts, GoalClearedLiftsEveryBar)
     state.stats.OveruseRuns(17, 2) = 9;
     state.stats.PeriodPoints(17, 7) = 100;
     state.stats.PeriodRuns(17, 7) = 2; // one pass short
-    LevelRules r = ApplyLevelRules(state);
+    LevelRules r = LevelRulesFor(state);
     EXPECT_EQ(state.stats.GoalCleared, 0);
     EXPECT_TRUE(r.barred[2]);
 
     state.stats.PeriodRuns(17, 7) = 3;
-    r = ApplyLevelRules(state);
+    r = LevelRulesFor(state);
     EXPECT_EQ(state.stats.GoalCleared, 1);
     EXPECT_FALSE(r.barred[2]);
     EXPECT_TRUE(r.enabled[2]);
@@ -188,7 +188,7 @@ TEST_F(MenuTexts, PracticeLevelIsNeverBarred)
 {
     state.profile.LevelNames[2] = QStringLiteral("レベル２練習");
     state.stats.OveruseRuns(17, 2) = 9;
-    const LevelRules r = ApplyLevelRules(state);
+    const LevelRules r = LevelRulesFor(state);
     EXPECT_TRUE(r.enabled[2]);
     EXPECT_FALSE(r.barred[2]);
 }
@@ -199,7 +199,7 @@ TEST_F(MenuTexts, WithoutAllLevelsOpenAClosedLevelStopsTheWay)
     // Level 1 passed, level 2 not: levels 1..2 open, the rest closed.
     state.stats.PeriodPoints(17, 1) = 100;
     state.stats.PeriodRuns(17, 1) = 3;
-    LevelRules r = ApplyLevelRules(state);
+    LevelRules r = LevelRulesFor(state);
     EXPECT_TRUE(r.enabled[1]);
     EXPECT_TRUE(r.enabled[2]);
     // Level 3 has no point target (9999), so level 2 opens level 3.
@@ -209,7 +209,7 @@ TEST_F(MenuTexts, WithoutAllLevelsOpenAClosedLevelStopsTheWay)
 
     // The teacher named exactly "先生" has every level.
     world.login(7, QStringLiteral("  先生  "), QString());
-    r = ApplyLevelRules(state);
+    r = LevelRulesFor(state);
     for (int i = 1; i <= 7; ++i)
         EXPECT_TRUE(r.enabled[i]) << i;
 }

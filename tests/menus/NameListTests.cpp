@@ -4,7 +4,10 @@
 
 #include "menus/NameList.h"
 #include "menus/SortedList.h"
+#include "platform/Paths.h"
 #include "records/RosterFile.h"
+
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -282,4 +285,29 @@ TEST(SortedLists, RanksWithALeadingSpaceStandBeforeTwoDigitRanks)
 }
 
 } // namespace
+TEST(RosterFileLoad, EveryLoadReadsTheFileAsItIsNow)
+{
+    test::MenusWorld world;
+    world.inst.writeRoster(
+        {QStringLiteral("1,2017,0,0,山田太郎,0,,"), QStringLiteral("2,2017,0,0,佐藤花子,0,,")});
+    world.start();
+    const QString path = records::RosterFile::path(world.state->settings);
+    records::RosterFile roster;
+    ASSERT_TRUE(roster.load(path));
+    ASSERT_EQ(roster.lines().size(), 2u);
+    EXPECT_EQ(roster.lines()[1].Name, QStringLiteral("佐藤花子").leftJustified(20, u' '));
+
+    // The same length, one character changed.
+    world.inst.writeRoster(
+        {QStringLiteral("1,2017,0,0,山田太郎,0,,"), QStringLiteral("2,2017,0,0,佐藤花美,0,,")});
+    ASSERT_TRUE(roster.load(path));
+    EXPECT_EQ(roster.lines()[1].Name, QStringLiteral("佐藤花美").leftJustified(20, u' '));
+
+    // Gone: nothing is kept.
+    QFile::remove(platform::localPath(path));
+    EXPECT_FALSE(roster.load(path));
+    EXPECT_TRUE(roster.lines().empty());
+    EXPECT_EQ(roster.error(), platform::FileError::NotFound);
+}
+
 } // namespace tavoro::menus

@@ -131,7 +131,7 @@ TEST_F(Namesel, FilterNarrowsTheListToItsGrades)
     EXPECT_TRUE(r.at(3).startsWith(QStringLiteral("小1 鈴木一郎")));
     // Every listed pupil still takes part in the rankings.
     EXPECT_EQ(world.state->roster.RosterCount, 7);
-    EXPECT_EQ(window->listing().rowCount(), 3);
+    EXPECT_EQ(window->shownRows().numbers.size(), 3u);
 
     window->Combo1->setCurrentText(QStringLiteral("中１"));
     window->Combo1_Click();
@@ -336,6 +336,32 @@ TEST_F(Namesel, FaultyRosterLinesAreNamedAndTheOthersListed)
     EXPECT_EQ(rows().size(), 3);
     EXPECT_GE(rowOf(QStringLiteral("あおき")), 1);
     EXPECT_GE(rowOf(QStringLiteral("えのき")), 1);
+}
+
+TEST_F(Namesel, RosterProblemsAreShownOnceAProgramRunAndAReusedNumberShowsTheNewPupil)
+{
+    world.inst.writeRoster({QStringLiteral("1,2017,0,0,あおき,0,,"),
+                            QStringLiteral("2,2017,0,0,いとう,0,,,"), // a trailing comma: fine
+                            QStringLiteral("1,2016,0,0,かとう,0,,")});  // number 1 again
+    open();
+    ASSERT_EQ(world.dialogs.calls.size(), 1);
+    EXPECT_NE(world.dialogs.calls.front().text.indexOf(QStringLiteral("3 行目")), -1);
+    EXPECT_EQ(world.dialogs.calls.front().text.indexOf(QStringLiteral("2 行目")), -1);
+    EXPECT_EQ(rows().size(), 3);
+    EXPECT_EQ(rowOf(QStringLiteral("あおき")), -1);
+    const int row = rowOf(QStringLiteral("かとう"));
+    ASSERT_GE(row, 1);
+    window->List1->setCurrentRow(row);
+    EXPECT_EQ(window->Label2->text(), QStringLiteral("1"));
+    EXPECT_EQ(world.state->roster.StudentNames[1].trimmed(), QStringLiteral("かとう"));
+
+    // Back from the level menu: a new name selection, and no message again.
+    delete window;
+    window = new namesel(*world.state);
+    window->show();
+    window->Form_Activate();
+    EXPECT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_EQ(rows().size(), 3);
 }
 
 TEST_F(Namesel, MissingRosterIsReported)

@@ -98,38 +98,4 @@ TEST(PacedEvents, InnerWorkCountsFromTheOutermostStart)
     EXPECT_EQ(r.received, 1);
 }
 
-// The hook sees whether the pending events had run yet, so the log tells their order.
-TEST(PacedEvents, KeptBackChangesAreBroughtOnBeforeEventsRunAndWhenTheWorkEnds)
-{
-    StepClock clock;
-    PacedEvents events(clock, 50);
-    Receiver r;
-    std::vector<int> broughtOn; // events received when the hook ran
-    events.setBeforeShowing([&] { broughtOn.push_back(r.received); });
-    {
-        const PacedEvents::Work outer(events);
-        r.post();
-        events.letRun(); // not yet due
-        {
-            const PacedEvents::Work inner(events);
-        }
-        EXPECT_TRUE(broughtOn.empty()) << "neither a quick look nor the end of inner work";
-        clock.tick += 50;
-        events.letRun();
-        EXPECT_EQ(broughtOn, std::vector<int>{0}) << "brought on before the event ran";
-        EXPECT_EQ(r.received, 1);
-        r.post();
-        events.runNow(); // due or not
-        EXPECT_EQ(broughtOn, (std::vector<int>{0, 1}));
-        EXPECT_EQ(r.received, 2);
-        r.post();
-    }
-    EXPECT_EQ(broughtOn, (std::vector<int>{0, 1, 2})) << "the end of the work brings on";
-    EXPECT_EQ(r.received, 2) << "the end of the work lets no events run";
-    events.letRun(); // outside work
-    EXPECT_EQ(broughtOn, (std::vector<int>{0, 1, 2, 2}));
-    EXPECT_EQ(r.received, 3);
-    EXPECT_FALSE(events.working());
-}
-
 } // namespace

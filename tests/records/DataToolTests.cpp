@@ -204,7 +204,7 @@ TEST_F(DataTool, CheckReportsEveryProblemOnItsLine)
             "ROOT/data/共通データ.txt:0: 1 番目の項目（年度の始まりの月）「13」が 1～12 "
             "の数ではありません\n"
             "ROOT/data/新名簿.txt:2: 項目が 5 個しかありません（8 個必要です）\n"
-            "ROOT/data/新名簿.txt:3: 生徒番号 7 は 1 行目にもあります\n"
+            "ROOT/data/新名簿.txt:3: 生徒番号 7 は 1 行目にもあります（この行を読みます）\n"
             "ROOT/data/新名簿.txt:4: 生徒番号「6000」が 1～5000 の範囲にありません\n"
             "ROOT/data/Tavoro/タイム回数データ.txt:3: 目標Time「abc」が数ではありません（0 "
             "として読まれます）\n"

@@ -65,14 +65,20 @@ TEST(RosterFile, ReportsFaultyLinesAndKeepsTheOthers)
                                 "abc,2016,0,0,字,0,,\r\n"    // 6 not a number
                                 "1,2017,0,0,重複,0,,\r\n"    // 7 number of line 1 again
                                 "\r\n"                       // 8 blank: passed over
-                                "5000,2016,0,0,末,0,,,\r\n"  // 9 nine fields: kept
-                                "4.5,2016,0,0,半,0,,\r\n")); // 10 not a whole number
-    ASSERT_EQ(roster.lines().size(), 3u);
-    EXPECT_EQ(roster.lines()[0].Number, 1);
-    EXPECT_EQ(roster.lines()[0].Name.trimmed(), QStringLiteral("一郎"));
-    EXPECT_EQ(roster.lines()[1].Number, 3);
-    EXPECT_EQ(roster.lines()[1].line, 3);
+                                "5000,2016,0,0,末,0,,,\r\n"  // 9 nine fields: fine
+                                "4.5,2016,0,0,半,0,,\r\n"    // 10 not a whole number
+                                "6,2016,0,0,十,0,,,x,\r\n")); // 11 ten fields: kept
+    ASSERT_EQ(roster.lines().size(), 4u);
+    EXPECT_EQ(roster.lines()[0].Number, 3);
+    EXPECT_EQ(roster.lines()[0].line, 3);
+    // The later line of pupil 1 replaced the earlier one.
+    EXPECT_EQ(roster.lines()[1].Number, 1);
+    EXPECT_EQ(roster.lines()[1].line, 7);
+    EXPECT_EQ(roster.lines()[1].Name.trimmed(), QStringLiteral("重複"));
+    EXPECT_EQ(roster.lines()[1].BirthYear, 2017);
     EXPECT_EQ(roster.lines()[2].Number, 5000);
+    EXPECT_EQ(roster.lines()[2].Name.trimmed(), QStringLiteral("末"));
+    EXPECT_EQ(roster.lines()[3].Number, 6);
 
     std::vector<std::pair<int, QString>> got;
     for (const auto &p : roster.problems())
@@ -82,9 +88,9 @@ TEST(RosterFile, ReportsFaultyLinesAndKeepsTheOthers)
         {4, QStringLiteral("生徒番号「0」が 1～5000 の範囲にありません")},
         {5, QStringLiteral("生徒番号「5001」が 1～5000 の範囲にありません")},
         {6, QStringLiteral("生徒番号「abc」が 1～5000 の範囲にありません")},
-        {7, QStringLiteral("生徒番号 1 は 1 行目にもあります")},
-        {9, QStringLiteral("項目が 9 個あります（8 個目までを読みます）")},
+        {7, QStringLiteral("生徒番号 1 は 1 行目にもあります（この行を読みます）")},
         {10, QStringLiteral("生徒番号「4.5」が 1～5000 の範囲にありません")},
+        {11, QStringLiteral("項目が 10 個あります（8 個目までを読みます）")},
     };
     EXPECT_EQ(got, expected);
 }
