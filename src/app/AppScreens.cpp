@@ -2,7 +2,7 @@
 #include "AppScreens.h"
 
 #include "core/AppState.h"
-#include "core/Ui.h"
+#include "ui/Ui.h"
 #include "core/Windows.h"
 #include "drill/MainFrm.h"
 #include "menus/namesel.h"

@@ -3,11 +3,11 @@
 #include "core/AppState.h"
 #include "core/Windows.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Launcher.h"
 #include "platform/ProgramExit.h"
 #include "platform/Random.h"
 #include "platform/SoundPlayer.h"
+#include "ui/WidgetDialogs.h"
 
 #include <QApplication>
 #include <QFont>
@@ -16,12 +16,12 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavoro"));
-    QApplication::setFont(tavoro::core::gothicFont(15));
+    QApplication::setFont(tavoro::ui::gothicFont(15));
 
     tavoro::platform::SystemClock clock;
     tavoro::platform::SystemRandom random;
     tavoro::platform::QtSoundPlayer sound;
-    tavoro::platform::WidgetDialogs dialogs;
+    tavoro::ui::WidgetDialogs dialogs;
     tavoro::platform::ProcessExit programExit;
     tavoro::platform::ProcessLauncher launcher;
     tavoro::core::AppState state(

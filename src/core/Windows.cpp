@@ -69,7 +69,7 @@ void Firstfrm::Form_Load()
     Label5->setText(EraDateText(today));
     m_state.settings.SeasonColor = SeasonColorForMonth(today.month());
     if (m_state.settings.SeasonColor)
-        setBackground(this, vbColor(*m_state.settings.SeasonColor));
+        ui::setBackground(this, ui::vbColor(*m_state.settings.SeasonColor));
     show();
     platform::processPendingEvents();
     Timer1->start();
@@ -97,7 +97,7 @@ QPixmap TitlePicture(const QString &title, QSize size)
     // A 10 x 10 panel of numbers fading into the background, the drill's own motif.
     const double cell = size.height() / 15.0;
     const QPointF origin(size.width() - cell * 10.4, size.height() - cell * 10.3);
-    QFont small = gothicFont(int(cell * 0.45), true);
+    QFont small = ui::gothicFont(int(cell * 0.45), true);
     p.setFont(small);
     for (int k = 1; k <= 100; ++k) {
         const int row = (k - 1) / 10, col = (k - 1) % 10;
@@ -110,11 +110,11 @@ QPixmap TitlePicture(const QString &title, QSize size)
         p.drawText(r, Qt::AlignCenter, QString::number(k));
     }
     p.setPen(Qt::white);
-    p.setFont(gothicFont(int(size.height() * 0.18), true));
+    p.setFont(ui::gothicFont(int(size.height() * 0.18), true));
     p.drawText(
         QRectF(size.width() * 0.05, size.height() * 0.03, size.width(), size.height() * 0.27),
         Qt::AlignLeft | Qt::AlignVCenter, title);
-    p.setFont(gothicFont(int(size.height() * 0.055)));
+    p.setFont(ui::gothicFont(int(size.height() * 0.055)));
     p.drawText(
         QRectF(size.width() * 0.06, size.height() * 0.42, size.width() * 0.4, size.height() * 0.1),
         Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("倍数のはじめの５つ"));
@@ -128,12 +128,12 @@ BASEFRM::BASEFRM(QWidget *parent) : QWidget(parent)
     setObjectName(QStringLiteral("BASEFRM"));
     setWindowTitle(QStringLiteral("Tavoro"));
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setBackground(this, vbColor(0x808000));
+    ui::setBackground(this, ui::vbColor(0x808000));
     Label19 = new QLabel(QStringLiteral("Just a moment, please."), this);
     Label19->setObjectName(QStringLiteral("Label19"));
     Label19->setAlignment(Qt::AlignCenter);
-    setForeground(Label19, Qt::white);
-    Label19->setFont(gothicFont(22, true));
+    ui::setForeground(Label19, Qt::white);
+    Label19->setFont(ui::gothicFont(22, true));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(Label19);
     resize(420, 110);
@@ -177,11 +177,11 @@ frmver::frmver(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
     Command2->hide();
     connect(Command1, &QPushButton::clicked, this, &frmver::Command1_Click);
 
-    Label1->setFont(gothicFont(30, true));
-    Label2->setFont(gothicFont(16));
-    Label4->setFont(gothicFont(16, true));
-    Label5->setFont(gothicFont(13));
-    Command1->setFont(gothicFont(15));
+    Label1->setFont(ui::gothicFont(30, true));
+    Label2->setFont(ui::gothicFont(16));
+    Label4->setFont(ui::gothicFont(16, true));
+    Label5->setFont(ui::gothicFont(13));
+    Command1->setFont(ui::gothicFont(15));
     setFixedSize(420, 250);
     Shape1->setGeometry(12, 12, 396, 170);
     Label1->setGeometry(28, 22, 364, 44);

@@ -2,7 +2,7 @@
 // dialog frmver.
 #pragma once
 
-#include "core/Ui.h"
+#include "ui/Ui.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -35,7 +35,7 @@ protected:
 private:
     AppState &m_state;
     QString m_programFolder;
-    TwipsLayout m_layout;
+    ui::TwipsLayout m_layout;
 };
 
 // The title picture of the splash, drawn at the given size.

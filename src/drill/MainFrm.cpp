@@ -54,7 +54,7 @@ QFont fittedFont(int maxPixels, bool bold, const QString &text, QSize box, int m
     const int width = box.width() - 2 * margin;
     const int height = box.height();
     for (int px = std::max(1, maxPixels); px > 6; --px) {
-        const QFont font = core::gothicFont(px, bold);
+        const QFont font = ui::gothicFont(px, bold);
         const QFontMetrics fm(font);
         if (text.isEmpty())
             return font;
@@ -66,7 +66,7 @@ QFont fittedFont(int maxPixels, bool bold, const QString &text, QSize box, int m
             continue;
         return font;
     }
-    return core::gothicFont(6, bold);
+    return ui::gothicFont(6, bold);
 }
 
 QLabel *makeLabel(QWidget *parent, const QString &name, const QString &text = {},
@@ -82,7 +82,7 @@ QFrame *makeBox(QWidget *parent, const QString &name, std::uint32_t bgr)
 {
     auto *box = new QFrame(parent);
     box->setObjectName(name);
-    core::setBackground(box, core::vbColor(bgr));
+    ui::setBackground(box, ui::vbColor(bgr));
     return box;
 }
 
@@ -146,16 +146,16 @@ void MainFrm::createStatusPanel()
         sPicture1->setPalette(pal);
         sPicture1->setAutoFillBackground(true);
     }
-    m_statusLayout = std::make_unique<core::TwipsLayout>(sPicture1, kDesignWidth, kStatusHeight);
+    m_statusLayout = std::make_unique<ui::TwipsLayout>(sPicture1, kDesignWidth, kStatusHeight);
     auto &L = *m_statusLayout;
     const auto center = Qt::AlignCenter;
     const auto right = Qt::AlignRight | Qt::AlignVCenter;
 
     // First line: title band, school, pupil, level.
     sLabel1 = makeLabel(sPicture1, QStringLiteral("sLabel1"));
-    core::setBackground(sLabel1, core::vbColor(0x804000));
+    ui::setBackground(sLabel1, ui::vbColor(0x804000));
     sLabel2 = makeLabel(sPicture1, QStringLiteral("sLabel2"), {}, center);
-    core::setForeground(sLabel2, Qt::white);
+    ui::setForeground(sLabel2, Qt::white);
     sLabel14 = makeLabel(sPicture1, QStringLiteral("sLabel14"));
     sLabel7 = makeLabel(sPicture1, QStringLiteral("sLabel7"));
     sLabel3 = makeLabel(sPicture1, QStringLiteral("sLabel3"), QStringLiteral("レベル"), right);
@@ -235,12 +235,12 @@ void MainFrm::createWorkArea()
 {
     Picture2 = new QWidget(this);
     Picture2->setObjectName(QStringLiteral("Picture2"));
-    core::setBackground(Picture2, core::vbColor(0xF2F8FC));
-    m_workLayout = std::make_unique<core::TwipsLayout>(Picture2, kDesignWidth, kWorkHeight);
+    ui::setBackground(Picture2, ui::vbColor(0xF2F8FC));
+    m_workLayout = std::make_unique<ui::TwipsLayout>(Picture2, kDesignWidth, kWorkHeight);
     auto &L = *m_workLayout;
 
     Label2 = makeLabel(Picture2, QStringLiteral("Label2"), {}, Qt::AlignCenter);
-    core::setBackground(Label2, core::vbColor(0xC0FFFF));
+    ui::setBackground(Label2, ui::vbColor(0xC0FFFF));
     Label2->setFrameShape(QFrame::Box);
     Label3 = makeLabel(Picture2, QStringLiteral("Label3"), InstructionText());
     L.place(Label2, 2430, 90, 3165, 780);
@@ -248,14 +248,14 @@ void MainFrm::createWorkArea()
 
     Picture1 = new QWidget(Picture2);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    core::setBackground(Picture1, core::vbColor(0x80FFFF));
+    ui::setBackground(Picture1, ui::vbColor(0x80FFFF));
     L.place(Picture1, 1485, 900, 11715, 645);
     Label4 = makeLabel(Picture1, QStringLiteral("Label4"), HintCaption(), Qt::AlignCenter);
     L.place(Label4, 150, 45, 1800, 510, 18, true);
     static const int answerLeft[6] = {0, 2115, 4117, 6119, 8121, 10125};
     for (int k = 1; k <= 5; ++k) {
         Label5[k] = makeLabel(Picture1, QStringLiteral("Label5_%1").arg(k), {}, Qt::AlignCenter);
-        core::setBackground(Label5[k], core::vbColor(kWhite));
+        ui::setBackground(Label5[k], ui::vbColor(kWhite));
         Label5[k]->setFrameShape(QFrame::Box);
         L.place(Label5[k], answerLeft[k], 45, 960, 510, 24, true);
         Label5[k]->hide();
@@ -263,11 +263,11 @@ void MainFrm::createWorkArea()
     Picture1->hide();
     Picture1->raise();
 
-    Label1[0] = new core::ClickableLabel(Picture2);
+    Label1[0] = new ui::ClickableLabel(Picture2);
     Label1[0]->setObjectName(QStringLiteral("Label1_0"));
     Label1[0]->setAlignment(Qt::AlignCenter);
     Label1[0]->setFrameShape(QFrame::Box);
-    core::setBackground(Label1[0], core::vbColor(0xC0FFFF));
+    ui::setBackground(Label1[0], ui::vbColor(0xC0FFFF));
     L.place(Label1[0], kCellLeft, kCellTop, kCellWidth, kCellHeight);
     Label1[0]->hide();
 
@@ -284,13 +284,13 @@ void MainFrm::createNotice()
 {
     sPicture2 = new QWidget(this);
     sPicture2->setObjectName(QStringLiteral("sPicture2"));
-    core::setBackground(sPicture2, core::vbColor(0xC0C000));
-    m_noticeLayout = std::make_unique<core::TwipsLayout>(sPicture2, kDesignWidth, kDesignHeight);
+    ui::setBackground(sPicture2, ui::vbColor(0xC0C000));
+    m_noticeLayout = std::make_unique<ui::TwipsLayout>(sPicture2, kDesignWidth, kDesignHeight);
     lblsss2 = makeLabel(sPicture2, QStringLiteral("lblsss2"), TimeUpText(), Qt::AlignCenter);
-    core::setBackground(lblsss2, core::vbColor(kWhite));
-    core::setForeground(lblsss2, core::vbColor(0x0000FF));
+    ui::setBackground(lblsss2, ui::vbColor(kWhite));
+    ui::setForeground(lblsss2, ui::vbColor(0x0000FF));
     lblsss1 = makeLabel(sPicture2, QStringLiteral("lblsss1"), RecordingText(), Qt::AlignCenter);
-    core::setForeground(lblsss1, Qt::white);
+    ui::setForeground(lblsss1, Qt::white);
     m_noticeLayout->place(lblsss2, 3180, 3600, 9000, 1500, 60, true);
     m_noticeLayout->place(lblsss1, 480, 5400, 14400, 1200, 36, true);
     lblsss1->hide();
@@ -391,17 +391,17 @@ void MainFrm::buildPanel()
     for (int i = 1; i <= 10; ++i) {
         for (int j = 1; j <= 10; ++j) {
             const int k = 10 * (i - 1) + j;
-            auto *cell = new core::ClickableLabel(Picture2);
+            auto *cell = new ui::ClickableLabel(Picture2);
             cell->setObjectName(QStringLiteral("Label1_%1").arg(k));
             cell->setAlignment(Label1[0]->alignment());
             cell->setFrameShape(Label1[0]->frameShape());
             cell->setText(QString::number(k));
             cell->setAccessibleName(QString::number(k));
             cell->setFocusPolicy(Qt::NoFocus);
-            core::setBackground(cell, core::vbColor(kGreen));
+            ui::setBackground(cell, ui::vbColor(kGreen));
             m_workLayout->place(cell, t.left() + t.width() * j, t.top() + t.height() * (i - 1),
                                 t.width(), t.height());
-            connect(cell, &core::ClickableLabel::clicked, this, [this, k] { Label1_Click(k); });
+            connect(cell, &ui::ClickableLabel::clicked, this, [this, k] { Label1_Click(k); });
             Label1[k] = cell;
             cell->show();
         }
@@ -421,7 +421,7 @@ void MainFrm::Label1_Click(int Index)
     if (IsCorrectClick(Index, BaseNumber)) {
         List1->addItem(QString::number(Index));
         Label1[Index]->setEnabled(false);
-        core::setBackground(Label1[Index], core::vbColor(kWhite));
+        ui::setBackground(Label1[Index], ui::vbColor(kWhite));
         QPointer<MainFrm> self(this);
         platform::processPendingEvents();
         if (!self)
@@ -620,7 +620,7 @@ void MainFrm::resetPanel()
         if (!Label1[k])
             continue;
         Label1[k]->setEnabled(true);
-        core::setBackground(Label1[k], core::vbColor(kGreen));
+        ui::setBackground(Label1[k], ui::vbColor(kGreen));
     }
 }
 

@@ -3,7 +3,7 @@
 // 10 x 10 panel of the numbers 1..100; the end-of-run notice over everything.
 #pragma once
 
-#include "core/Ui.h"
+#include "ui/Ui.h"
 #include "drill/EndOfRun.h"
 
 #include <QFrame>
@@ -84,7 +84,7 @@ public:
     QWidget *Picture1 = nullptr;                      // the hint strip
     QLabel *Label4 = nullptr;                         // "ヒント"
     std::array<QLabel *, 6> Label5{};                 // answers 1..5
-    std::array<core::ClickableLabel *, 101> Label1{}; // 0 the template, 1..100 the panel
+    std::array<ui::ClickableLabel *, 101> Label1{}; // 0 the template, 1..100 the panel
     QListWidget *List1 = nullptr;
     QPushButton *Command1 = nullptr;
 
@@ -124,9 +124,9 @@ private:
     core::AppState &m_state;
     // Each of the three areas scales its own twips, so that the panel and the notice span
     // the whole window while their contents keep their proportions.
-    std::unique_ptr<core::TwipsLayout> m_statusLayout;
-    std::unique_ptr<core::TwipsLayout> m_workLayout;
-    std::unique_ptr<core::TwipsLayout> m_noticeLayout;
+    std::unique_ptr<ui::TwipsLayout> m_statusLayout;
+    std::unique_ptr<ui::TwipsLayout> m_workLayout;
+    std::unique_ptr<ui::TwipsLayout> m_noticeLayout;
     bool m_activated = false;
     bool m_panelBuilt = false;
 };

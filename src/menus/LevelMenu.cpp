@@ -6,7 +6,7 @@
 #include "menus/NameList.h"
 #include "platform/Clock.h"
 #include "platform/Numbers.h"
-#include "records/FrmSyuuryou.h"
+#include "records/FinishRules.h"
 
 #include <cmath>
 

@@ -47,33 +47,33 @@ namesel::namesel(core::AppState &state, QWidget *parent)
 {
     setObjectName(QStringLiteral("namesel"));
     setWindowTitle(state.profile.ProgramTitle);
-    setFont(core::gothicFont(16));
+    setFont(ui::gothicFont(16));
 
-    Label4 = new core::ClickableLabel(this);
+    Label4 = new ui::ClickableLabel(this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_layout.place(Label4, 600, 300, 9600, 1200, 24, true);
-    connect(Label4, &core::ClickableLabel::clicked, this, &namesel::Label4_Click);
+    connect(Label4, &ui::ClickableLabel::clicked, this, &namesel::Label4_Click);
 
     Label1 = new QLabel(ChooseNamePrompt(), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setIndent(12);
     Label1->setFrameShape(QFrame::Panel);
     Label1->setFrameShadow(QFrame::Sunken);
-    core::setBackground(Label1, core::vbColor(0xFFFFFF));
+    ui::setBackground(Label1, ui::vbColor(0xFFFFFF));
     m_layout.place(Label1, 600, 1650, 9000, 720, 20, true);
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->hide();
 
-    List1 = new core::ListBox(this);
+    List1 = new ui::ListBox(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setAccessibleName(QStringLiteral("名前"));
-    core::setBackground(List1, core::vbColor(0xFFFFFF));
+    ui::setBackground(List1, ui::vbColor(0xFFFFFF));
     m_layout.place(List1, 600, 2550, 9000, 8400);
     List1->setFont(listFont(m_layout.fontPixels(kListPoints)));
-    connect(List1, &core::ListBox::currentRowChanged, this, [this](int) { List1_Click(); });
-    connect(List1, &core::ListBox::rowDoubleClicked, this, [this](int) { List1_DblClick(); });
+    connect(List1, &ui::ListBox::currentRowChanged, this, [this](int) { List1_Click(); });
+    connect(List1, &ui::ListBox::rowDoubleClicked, this, [this](int) { List1_DblClick(); });
 
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -86,7 +86,7 @@ namesel::namesel(core::AppState &state, QWidget *parent)
     Picture7 = new QFrame(this);
     Picture7->setObjectName(QStringLiteral("Picture7"));
     Picture7->setFrameShape(QFrame::Box);
-    core::setBackground(Picture7, core::vbColor(0xF0F0F0));
+    ui::setBackground(Picture7, ui::vbColor(0xF0F0F0));
     m_layout.place(Picture7, 10200, 3450, 4560, 4560);
     const char16_t *const modes[] = {u"回数(今日／今まで）", u"ポイント（今日／今まで）",
                                      u"本日（ポイント／回数）", u"今まで（ポイント／回数）"};
@@ -134,10 +134,10 @@ void namesel::Form_Load()
 {
     core::AppState &s = m_state;
     if (s.settings.SeasonColor) {
-        core::setBackground(this, core::vbColor(*s.settings.SeasonColor));
-        core::setBackground(Picture5, core::vbColor(*s.settings.SeasonColor));
+        ui::setBackground(this, ui::vbColor(*s.settings.SeasonColor));
+        ui::setBackground(Picture5, ui::vbColor(*s.settings.SeasonColor));
     } else {
-        core::setBackground(Picture5, palette().color(QPalette::Window));
+        ui::setBackground(Picture5, palette().color(QPalette::Window));
     }
     m_layout.move(Picture5, 0, 0);
     Picture5->raise();

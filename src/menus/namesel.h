@@ -3,8 +3,8 @@
 // O.K., which opens the level menu; "ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)" starts the program menu and ends.
 #pragma once
 
-#include "core/ListBox.h"
-#include "core/Ui.h"
+#include "ui/ListBox.h"
+#include "ui/Ui.h"
 #include "core/Windows.h"
 #include "menus/NameList.h"
 
@@ -44,14 +44,14 @@ public:
     void Command7_Click();
     void Label4_Click();
 
-    core::ListBox *List1 = nullptr;
+    ui::ListBox *List1 = nullptr;
     QComboBox *Combo1 = nullptr;
     QFrame *Picture7 = nullptr;
     std::array<QRadioButton *, 4> Option1{};
     QPushButton *Command14 = nullptr;       // "O.K."
     QLabel *Label1 = nullptr;               // the chosen pupil
     QLabel *Label2 = nullptr;               // the chosen pupil number (hidden)
-    core::ClickableLabel *Label4 = nullptr; // the title
+    ui::ClickableLabel *Label4 = nullptr; // the title
     QPushButton *Command7 = nullptr;        // "ﾌﾟﾟﾛｸﾞﾗﾑメニューへ(0)"
     QFrame *Picture5 = nullptr;             // the wait panel
     QLabel *Label19 = nullptr;
@@ -75,7 +75,7 @@ private:
     void reportRosterProblems(const QString &text);
 
     core::AppState &m_state;
-    core::TwipsLayout m_layout;
+    ui::TwipsLayout m_layout;
     QStringList m_sortedKeys;
     NameRows m_shown;
     QPointer<core::frmver> m_version;

@@ -75,7 +75,7 @@ seisekitime1::seisekitime1(core::AppState &state, QWidget *parent)
 {
     setObjectName(QStringLiteral("seisekitime1"));
     setWindowTitle(QStringLiteral("Velmora"));
-    setFont(core::gothicFont(14));
+    setFont(ui::gothicFont(14));
     resize(1024, 768);
     Form_Load();
 }
@@ -93,16 +93,16 @@ void seisekitime1::buildFixedControls()
     m_layout.place(m_columnArea, 0, 0, kMenuDesignWidth, 11520);
 
     Label2 = newLabel(this, QStringLiteral("Label2"));
-    core::setBackground(Label2, core::vbColor(0x00C000));
+    ui::setBackground(Label2, ui::vbColor(0x00C000));
     m_layout.place(Label2, 120, 120, 9645, 705);
     Label11 = newLabel(this, QStringLiteral("Label11"));
     Label11->setAlignment(Qt::AlignCenter);
-    core::setBackground(Label11, core::vbColor(0x00C000));
-    core::setForeground(Label11, Qt::white);
+    ui::setBackground(Label11, ui::vbColor(0x00C000));
+    ui::setForeground(Label11, Qt::white);
     m_layout.place(Label11, 120, 150, 9660, 675, 24, true);
 
     Label16 = newLabel(this, QStringLiteral("Label16"));
-    core::setBackground(Label16, core::vbColor(0xC0FFC0));
+    ui::setBackground(Label16, ui::vbColor(0xC0FFC0));
     m_layout.place(Label16, 9795, 90, 2595, 735);
     Label13 = newLabel(this, QStringLiteral("Label13"));
     m_layout.place(Label13, 9840, 135, 2505, 330, kSmallPoints);
@@ -116,7 +116,7 @@ void seisekitime1::buildFixedControls()
     connect(Command8, &QPushButton::clicked, this, &seisekitime1::Command8_Click);
 
     Picture1 = newPanel(this, QStringLiteral("Picture1"));
-    core::setBackground(Picture1, core::vbColor(0xC0FFC0));
+    ui::setBackground(Picture1, ui::vbColor(0xC0FFC0));
     m_layout.place(Picture1, 12420, 90, 1320, 735);
     for (int i = 1; i <= 3; ++i) {
         Option1[i] = new QRadioButton(Picture1);
@@ -136,20 +136,20 @@ void seisekitime1::buildFixedControls()
     connect(Command1, &QPushButton::clicked, this, &seisekitime1::Command1_Click);
 
     Picture3 = newPanel(this, QStringLiteral("Picture3"));
-    core::setBackground(Picture3, core::vbColor(0xC0C0C0));
+    ui::setBackground(Picture3, ui::vbColor(0xC0C0C0));
     m_layout.place(Picture3, 120, 840, 3090, 345);
     Label17 = newLabel(Picture3, QStringLiteral("Label17"));
     Label17->setAlignment(Qt::AlignCenter);
     m_layout.place(Label17, 0, 0, 3090, 345, 10, true);
     Picture4 = newPanel(this, QStringLiteral("Picture4"));
-    core::setBackground(Picture4, core::vbColor(0xC0C0C0));
+    ui::setBackground(Picture4, ui::vbColor(0xC0C0C0));
     m_layout.place(Picture4, 3210, 840, 3090, 345);
     Label18 = newLabel(Picture4, QStringLiteral("Label18"));
     Label18->setAlignment(Qt::AlignCenter);
     m_layout.place(Label18, 0, 0, 3090, 345, 10, true);
 
     Picture5 = newPanel(this, QStringLiteral("Picture5"));
-    core::setBackground(Picture5, core::vbColor(0xC0FFC0));
+    ui::setBackground(Picture5, ui::vbColor(0xC0FFC0));
     m_layout.place(Picture5, 11400, 840, 3690, 345);
     const char16_t *const views[] = {u"ﾀｲﾑ表示", u"ﾎﾟｲﾝﾄ表示", u"個人ﾀｲﾑ"};
     const int viewLeft[] = {1230, 2460, 0};
@@ -164,11 +164,11 @@ void seisekitime1::buildFixedControls()
     Option2[2]->setEnabled(false);
 
     Label20 = newLabel(this, QStringLiteral("Label20"));
-    core::setBackground(Label20, core::vbColor(0x008080));
+    ui::setBackground(Label20, ui::vbColor(0x008080));
     m_layout.place(Label20, 120, 1215, 9255, 435);
     Label5 = newLabel(this, QStringLiteral("Label5"), QStringLiteral("ベスト成績"));
     Label5->setIndent(8);
-    core::setBackground(Label5, core::vbColor(0xFFFF00));
+    ui::setBackground(Label5, ui::vbColor(0xFFFF00));
     m_layout.place(Label5, 120, kLabel5Top, 14985, kLabel5Height, 12, true);
 
     Combo2 = new QComboBox(this);
@@ -198,13 +198,13 @@ void seisekitime1::buildFixedControls()
     Picture11->hide();
 
     Picture6 = newPanel(this, QStringLiteral("Picture6"));
-    core::setBackground(Picture6, core::vbColor(0x808000));
+    ui::setBackground(Picture6, ui::vbColor(0x808000));
     Picture6->setAccessibleName(QStringLiteral("Just a momento, please."));
     m_layout.place(Picture6, 0, kLabel5Top, kMenuDesignWidth, 11520 - kLabel5Top);
     Label21 =
         newLabel(Picture6, QStringLiteral("Label21"), QStringLiteral("Just a momento, please."));
     Label21->setAlignment(Qt::AlignCenter);
-    core::setForeground(Label21, Qt::white);
+    ui::setForeground(Label21, Qt::white);
     m_layout.place(Label21, 0, 3000, kMenuDesignWidth, 900, 24, true);
     ProgressBar2 = new QProgressBar(Picture6);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
@@ -213,13 +213,13 @@ void seisekitime1::buildFixedControls()
     Picture6->hide();
 
     Picture2 = newPanel(this, QStringLiteral("Picture2"));
-    core::setBackground(Picture2, core::vbColor(0x808000));
+    ui::setBackground(Picture2, ui::vbColor(0x808000));
     Picture2->setAccessibleName(QStringLiteral("Just a moment, please."));
     m_layout.place(Picture2, 0, 0, kMenuDesignWidth, 11520);
     Label19 =
         newLabel(Picture2, QStringLiteral("Label19"), QStringLiteral("Just a moment, please."));
     Label19->setAlignment(Qt::AlignCenter);
-    core::setForeground(Label19, Qt::white);
+    ui::setForeground(Label19, Qt::white);
     m_layout.place(Label19, 0, 4800, kMenuDesignWidth, 900, 24, true);
     ProgressBar1 = new QProgressBar(Picture2);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
@@ -233,19 +233,19 @@ void seisekitime1::buildColumn(int i)
     QWidget *area = m_columnArea;
     Label1[i] = newLabel(area, indexed("Label1", i));
     Label1[i]->setAlignment(Qt::AlignCenter);
-    core::setBackground(Label1[i], core::vbColor(0x00C000));
-    core::setForeground(Label1[i], Qt::white);
-    Label3[i] = new core::ClickableLabel(area);
+    ui::setBackground(Label1[i], ui::vbColor(0x00C000));
+    ui::setForeground(Label1[i], Qt::white);
+    Label3[i] = new ui::ClickableLabel(area);
     Label3[i]->setObjectName(indexed("Label3", i));
     Label3[i]->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
     Label3[i]->setIndent(4);
-    core::setBackground(Label3[i], core::vbColor(0xFFFFFF));
+    ui::setBackground(Label3[i], ui::vbColor(0xFFFFFF));
     Command4[i] = new QPushButton(area);
     Command4[i]->setObjectName(indexed("Command4", i));
     Text1[i] = newLabel(area, indexed("Text1", i));
     Text1[i]->setAlignment(Qt::AlignCenter);
-    core::setBackground(Text1[i], core::vbColor(0x808080));
-    core::setForeground(Text1[i], Qt::white);
+    ui::setBackground(Text1[i], ui::vbColor(0x808080));
+    ui::setForeground(Text1[i], Qt::white);
     Text1[i]->hide();
     Label9[i] = newLabel(area, indexed("Label9", i), QStringLiteral("今日"));
     Label9[i]->setAlignment(Qt::AlignCenter);
@@ -253,21 +253,21 @@ void seisekitime1::buildColumn(int i)
     Label10[i]->setAlignment(Qt::AlignCenter);
     Label14[i] = newLabel(area, indexed("Label14", i));
     Label14[i]->setAlignment(Qt::AlignCenter);
-    core::setBackground(Label14[i], core::vbColor(0xE0E0E0));
+    ui::setBackground(Label14[i], ui::vbColor(0xE0E0E0));
     Label15[i] = newLabel(area, indexed("Label15", i));
     Label15[i]->setAlignment(Qt::AlignCenter);
-    core::setBackground(Label15[i], core::vbColor(0xE0E0E0));
+    ui::setBackground(Label15[i], ui::vbColor(0xE0E0E0));
     Label8[i] = newLabel(area, indexed("Label8", i));
     Label8[i]->setAlignment(Qt::AlignCenter);
-    core::setBackground(Label8[i], core::vbColor(0xE0E0E0));
-    List5[i] = new core::ListBox(area);
+    ui::setBackground(Label8[i], ui::vbColor(0xE0E0E0));
+    List5[i] = new ui::ListBox(area);
     List5[i]->setObjectName(indexed("List5", i));
     List5[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List5[i]->setFocusPolicy(Qt::NoFocus);
-    core::setBackground(List5[i], core::vbColor(0xC0FFFF));
+    ui::setBackground(List5[i], ui::vbColor(0xC0FFFF));
     Label7[i] = newLabel(area, indexed("Label7", i));
     Label7[i]->setAlignment(Qt::AlignCenter);
-    core::setBackground(Label7[i], core::vbColor(0xE0E0E0));
+    ui::setBackground(Label7[i], ui::vbColor(0xE0E0E0));
     if (i == 0) {
         for (QWidget *w : std::initializer_list<QWidget *>{
                  Label1[0], Label3[0], Command4[0], Text1[0], Label9[0], Label10[0], Label14[0],
@@ -275,7 +275,7 @@ void seisekitime1::buildColumn(int i)
             w->hide();
         return;
     }
-    connect(Label3[i], &core::ClickableLabel::clicked, this, [this, i] { Label3_Click(i); });
+    connect(Label3[i], &ui::ClickableLabel::clicked, this, [this, i] { Label3_Click(i); });
     connect(Command4[i], &QPushButton::clicked, this, [this, i] { Command4_Click(i); });
 }
 
@@ -302,7 +302,7 @@ void seisekitime1::Form_Load()
 {
     core::AppState &s = m_state;
     if (s.settings.SeasonColor)
-        core::setBackground(this, core::vbColor(*s.settings.SeasonColor));
+        ui::setBackground(this, ui::vbColor(*s.settings.SeasonColor));
     buildFixedControls();
 
     const int n = levelCount();
@@ -469,8 +469,8 @@ void seisekitime1::Form_Activate()
 
     // 11: the pupil's counts.
     for (int i = 1; i <= n; ++i) {
-        core::setBackground(Label7[i], core::vbColor(0xE0E0E0));
-        core::setBackground(Label8[i], core::vbColor(0xE0E0E0));
+        ui::setBackground(Label7[i], ui::vbColor(0xE0E0E0));
+        ui::setBackground(Label8[i], ui::vbColor(0xE0E0E0));
         if (core::IsPracticeLevel(s, i)) {
             for (QWidget *w : std::initializer_list<QWidget *>{
                      List5[i], Label7[i], Label8[i], Label14[i], Label15[i], Label9[i], Label10[i]})

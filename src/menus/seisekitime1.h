@@ -5,8 +5,8 @@
 // functions.
 #pragma once
 
-#include "core/ListBox.h"
-#include "core/Ui.h"
+#include "ui/ListBox.h"
+#include "ui/Ui.h"
 #include "menus/Ranking.h"
 #include "platform/Events.h"
 
@@ -85,7 +85,7 @@ public:
     // Per-level controls; element 0 is the invisible template.
     static constexpr int kColumns = 36;
     std::array<QLabel *, kColumns> Label1{};
-    std::array<core::ClickableLabel *, kColumns> Label3{};
+    std::array<ui::ClickableLabel *, kColumns> Label3{};
     std::array<QPushButton *, kColumns> Command4{};
     std::array<QLabel *, kColumns> Text1{};
     std::array<QLabel *, kColumns> Label9{};
@@ -93,7 +93,7 @@ public:
     std::array<QLabel *, kColumns> Label14{};
     std::array<QLabel *, kColumns> Label15{};
     std::array<QLabel *, kColumns> Label8{};
-    std::array<core::ListBox *, kColumns> List5{};
+    std::array<ui::ListBox *, kColumns> List5{};
     std::array<QLabel *, kColumns> Label7{};
 
     // Form variables.
@@ -122,7 +122,7 @@ private:
     int levelCount() const;
 
     core::AppState &m_state;
-    core::TwipsLayout m_layout;
+    ui::TwipsLayout m_layout;
     QWidget *m_columnArea = nullptr; // clips the columns to the design area
     int m_columnWidth = 0;
     int m_columnsBuilt = 0;

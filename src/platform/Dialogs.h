@@ -1,5 +1,6 @@
-// The message box seam. A test implementation records each call and answers with a preset
-// reply, so no test ever blocks on a dialog.
+// The message box seam. The program's message boxes are ui::WidgetDialogs; a test
+// implementation records each call and answers with a preset reply, so no test ever blocks
+// on a dialog.
 #pragma once
 
 #include <QString>
@@ -17,13 +18,6 @@ public:
     virtual bool yesNo(QWidget *parent, const QString &text, const QString &title) = 0;
     // A question with OK and Cancel; true for OK.
     virtual bool okCancel(QWidget *parent, const QString &text, const QString &title) = 0;
-};
-
-class WidgetDialogs final : public Dialogs {
-public:
-    void message(QWidget *parent, const QString &text, const QString &title) override;
-    bool yesNo(QWidget *parent, const QString &text, const QString &title) override;
-    bool okCancel(QWidget *parent, const QString &text, const QString &title) override;
 };
 
 } // namespace tavoro::platform

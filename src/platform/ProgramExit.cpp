@@ -1,8 +1,8 @@
 // Ends the program: unloads every window, last first, then ends the process.
 #include "ProgramExit.h"
 
-#include <QApplication>
-#include <QWidget>
+#include <QGuiApplication>
+#include <QWindow>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +12,8 @@ namespace tavoro::platform {
 void ProcessExit::exit(int code)
 {
     m_requested = true;
-    if (qApp) {
-        const QWidgetList windows = QApplication::topLevelWidgets();
+    if (qGuiApp) {
+        const QWindowList windows = QGuiApplication::topLevelWindows();
         for (auto it = windows.crbegin(); it != windows.crend(); ++it)
             (*it)->hide();
     }

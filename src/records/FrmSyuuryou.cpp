@@ -16,118 +16,6 @@
 
 namespace tavoro::records {
 
-// ---- The screen's logic ---------------------------------------------------------------
-
-bool ClearConditionHolds(const core::AppState &state, int pupil, int level)
-{
-    if (level < 0 || level > core::kMaxLevel || pupil < 0 || pupil > core::kMaxStudent)
-        return false;
-    return state.stats.PeriodPoints(pupil, level) >= state.criteria.ClearPoints[level] &&
-           state.stats.PeriodRuns(pupil, level) >= state.criteria.ClearCount[level];
-}
-
-bool TooMuchConditionHolds(const core::AppState &state, int pupil, int level)
-{
-    if (level < 0 || level > core::kMaxLevel || pupil < 0 || pupil > core::kMaxStudent)
-        return false;
-    const core::Variant &count = state.criteria.OveruseCount[level];
-    const core::Variant &points = state.criteria.OverusePoints[level];
-    return (count.isNonZero() && count.reachedBy(state.stats.OveruseRuns(pupil, level))) ||
-           (points.isNonZero() && points.reachedBy(state.stats.OveruseEarned(pupil, level)));
-}
-
-FinishPoints FinishRunPoints(const core::Criteria &criteria, int level, std::int32_t runTime)
-{
-    FinishPoints fp;
-    fp.points = RunPoints(criteria.TargetTime[level], runTime);
-    fp.earned = EarnedPoints(criteria.PointMultiplier[level], fp.points);
-    return fp;
-}
-
-QString PointsLineText(const FinishPoints &points, float multiplier)
-{
-    return QStringLiteral("獲得ポイント：") + QString::number(points.points) +
-           QStringLiteral("点×") + platform::shortestDecimal(multiplier) + QStringLiteral("→") +
-           QString::number(points.earned) + QStringLiteral("点");
-}
-
-QString ResultLineText(std::int32_t runTime)
-{
-    if (runTime > 99997)
-        return QStringLiteral("記録なし");
-    return QStringLiteral("今の成績：") + QString::number(runTime) + QStringLiteral("秒");
-}
-
-QString LevelRunCountText(double runsToday)
-{
-    return QStringLiteral(" (このレベル　") + platform::numberText(runsToday) +
-           QStringLiteral("回目)");
-}
-
-QString DayRunCountText(double runsToday)
-{
-    return QStringLiteral("（") + platform::numberText(runsToday) + QStringLiteral("回目)");
-}
-
-RecordMessage RecordMessageFor(int timeOutFlag, int newPersonalBest, int newSchoolBest,
-                               std::int32_t runTime, std::int32_t minTime)
-{
-    if (timeOutFlag == 1)
-        return {QStringLiteral("時間切れ"), FinishSound::None};
-    if (newPersonalBest == 1 && newSchoolBest != 1)
-        return {QStringLiteral("新記録おめでとう"), FinishSound::PersonalRecord};
-    if (newSchoolBest == 1)
-        return {QStringLiteral("！！！最高新記録！！！"), FinishSound::TopRecord};
-    if (runTime <= minTime)
-        return {QString(), FinishSound::Fail};
-    return {};
-}
-
-bool GoalPanelAllowed(const core::Criteria &criteria)
-{
-    for (int level = 1; level <= core::kMaxLevel; ++level)
-        if (criteria.ClearCount[level] == 9999)
-            return false;
-    return true;
-}
-
-RetryDecision DecideRetry(const core::AppState &state)
-{
-    RetryDecision d;
-    const int p = state.pupil.CurrentStudent;
-    const int level = state.run.CurrentLevel;
-    if (!TooMuchConditionHolds(state, p, level))
-        return d;
-    if (!ClearConditionHolds(state, p, level))
-        return d;
-    if (level == state.profile.GoalLevel) {
-        d.label2 = RetryDecision::Label2::Clear;
-        return d;
-    }
-    if (state.stats.GoalCleared == 0) {
-        d.showRetry = false;
-        d.label2 = RetryDecision::Label2::MoveOn;
-    }
-    return d;
-}
-
-QString LevelClearedText()
-{
-    return QStringLiteral("このレベルクリア");
-}
-
-QString MoveOnText()
-{
-    return QStringLiteral("次のレベルへ進みましょう");
-}
-
-QString GoalClearedText()
-{
-    return QStringLiteral("目標レベルクリア。おめでとう！");
-}
-
-// ---- The window -----------------------------------------------------------------------
-
 namespace {
 
 
@@ -154,7 +42,7 @@ FrmSyuuryou::FrmSyuuryou(core::AppState &state, QWidget *parent)
 {
     setObjectName(QStringLiteral("FrmSyuuryou"));
     setWindowTitle(QStringLiteral("終了"));
-    core::setBackground(this, QColor(0xc8, 0xe6, 0xf5));
+    ui::setBackground(this, QColor(0xc8, 0xe6, 0xf5));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -162,14 +50,14 @@ FrmSyuuryou::FrmSyuuryou(core::AppState &state, QWidget *parent)
     Image1->setAccessibleName(QStringLiteral("背景"));
 
     Label15 = makeLabel("Label15", 120, 1150, 48);
-    core::setBackground(Label15, core::vbColor(0xC0E0FF));
+    ui::setBackground(Label15, ui::vbColor(0xC0E0FF));
     Label16 = makeLabel("Label16", 1330, 870, 36);
-    core::setBackground(Label16, core::vbColor(0xC0FFFF));
+    ui::setBackground(Label16, ui::vbColor(0xC0FFFF));
     Label17 = makeLabel("Label17", 2280, 1150, 48);
     Label18 = makeLabel("Label18", 3540, 870, 36);
     Label19 = makeLabel("Label19", 4520, 870, 36);
     Label20 = makeLabel("Label20", 5520, 720, 27.75);
-    core::setForeground(Label20, core::vbColor(0x0000C0));
+    ui::setForeground(Label20, ui::vbColor(0x0000C0));
     Label20->hide();
 
     // The run numbers stand side by side below the record message.
@@ -186,7 +74,7 @@ FrmSyuuryou::FrmSyuuryou(core::AppState &state, QWidget *parent)
     Label2 = new QLabel(LevelClearedText(), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setAlignment(Qt::AlignCenter);
-    core::setForeground(Label2, core::vbColor(0xC00000));
+    ui::setForeground(Label2, ui::vbColor(0xC00000));
     m_layout.place(Label2, 0, 7710, 15360, 435, 24, true);
     Label2->hide();
 
@@ -205,7 +93,7 @@ FrmSyuuryou::FrmSyuuryou(core::AppState &state, QWidget *parent)
     Picture1 = new QFrame(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setFrameShape(QFrame::Box);
-    core::setBackground(Picture1, core::vbColor(0x80FF80));
+    ui::setBackground(Picture1, ui::vbColor(0x80FF80));
     m_layout.place(Picture1, kLabelLeft, 8145, kLabelWidth, 1500);
     Label1 = new QLabel(GoalClearedText(), Picture1);
     Label1->setObjectName(QStringLiteral("Label1"));

@@ -618,9 +618,9 @@ TEST_F(DrillTest, StatusPanelShowsPupilLevelAndCounts)
         EXPECT_EQ(w->designRect(w->sPicture3[k]).top(), 1440);
         EXPECT_FALSE(w->sPicture3[k]->isHidden());
     }
-    EXPECT_EQ(w->sPicture3[10]->palette().color(QPalette::Window), core::vbColor(0x8000));
-    EXPECT_EQ(w->sPicture3[20]->palette().color(QPalette::Window), core::vbColor(0xC0C0));
-    EXPECT_EQ(w->sPicture3[30]->palette().color(QPalette::Window), core::vbColor(0xC0));
+    EXPECT_EQ(w->sPicture3[10]->palette().color(QPalette::Window), ui::vbColor(0x8000));
+    EXPECT_EQ(w->sPicture3[20]->palette().color(QPalette::Window), ui::vbColor(0xC0C0));
+    EXPECT_EQ(w->sPicture3[30]->palette().color(QPalette::Window), ui::vbColor(0xC0));
 
     world.clock.advanceSeconds(59.5);
     w->sTimer2_Timer();
@@ -753,14 +753,14 @@ TEST_F(DrillTest, PanelIsBuiltOnceAndTheRunStartsOnce)
     start(1);
     const int n = shownN();
     const float startTimer = state().run.RunStartTimer;
-    EXPECT_EQ(w->findChildren<core::ClickableLabel *>().size(), 101);
+    EXPECT_EQ(w->findChildren<ui::ClickableLabel *>().size(), 101);
     world.clock.advanceSeconds(5);
     w->Form_Activate();
     w->hide();
     w->show();
     QEvent activation(QEvent::ActivationChange);
     QCoreApplication::sendEvent(w, &activation);
-    EXPECT_EQ(w->findChildren<core::ClickableLabel *>().size(), 101);
+    EXPECT_EQ(w->findChildren<ui::ClickableLabel *>().size(), 101);
     EXPECT_EQ(shownN(), n);
     EXPECT_EQ(state().run.RunStartTimer, startTimer);
     EXPECT_EQ(screens.log.count(QStringLiteral("closeLevelMenu")), 1);

@@ -8,7 +8,7 @@
 
 class QStringListModel;
 
-namespace tavoro::core {
+namespace tavoro::ui {
 
 class ListBox : public QListView {
     Q_OBJECT
@@ -38,4 +38,4 @@ private:
     QStringListModel *m_model;
 };
 
-} // namespace tavoro::core
+} // namespace tavoro::ui

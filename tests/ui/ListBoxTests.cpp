@@ -1,6 +1,6 @@
 // List boxes: the current row and its signal, and rows replaced as a whole starting again at
 // the top with nothing chosen.
-#include "core/ListBox.h"
+#include "ui/ListBox.h"
 
 #include <QApplication>
 #include <QScrollBar>
@@ -22,7 +22,7 @@ QStringList numbered(const QString &word, int n)
 }
 
 struct Box {
-    core::ListBox box;
+    ui::ListBox box;
     Box()
     {
         box.resize(240, 200);
@@ -49,10 +49,10 @@ TEST(ListBox, RowsOfTheSameCountStartAgainWithNoCurrentRow)
 
 TEST(ListBox, CurrentRowAndSignals)
 {
-    core::ListBox box;
+    ui::ListBox box;
     box.setRows(QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
     std::vector<int> changes;
-    QObject::connect(&box, &core::ListBox::currentRowChanged,
+    QObject::connect(&box, &ui::ListBox::currentRowChanged,
                      [&](int row) { changes.push_back(row); });
     EXPECT_EQ(box.currentRow(), -1);
     box.setCurrentRow(2);

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace tavoro::core {
+namespace tavoro::ui {
 
 // A colour written &HBBGGRR& (blue, green, red bytes).
 QColor vbColor(std::uint32_t bgr);
@@ -92,4 +92,4 @@ private:
     bool m_pressed = false;
 };
 
-} // namespace tavoro::core
+} // namespace tavoro::ui

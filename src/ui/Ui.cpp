@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tavoro::core {
+namespace tavoro::ui {
 
 QColor vbColor(std::uint32_t bgr)
 {
@@ -187,4 +187,4 @@ void ClickableLabel::mouseDoubleClickEvent(QMouseEvent *event)
         Q_EMIT doubleClicked();
 }
 
-} // namespace tavoro::core
+} // namespace tavoro::ui

@@ -1,9 +1,9 @@
 // Message boxes on Qt widgets.
-#include "Dialogs.h"
+#include "WidgetDialogs.h"
 
 #include <QMessageBox>
 
-namespace tavoro::platform {
+namespace tavoro::ui {
 
 void WidgetDialogs::message(QWidget *parent, const QString &text, const QString &title)
 {
@@ -24,4 +24,4 @@ bool WidgetDialogs::okCancel(QWidget *parent, const QString &text, const QString
     return box.exec() == QMessageBox::Ok;
 }
 
-} // namespace tavoro::platform
+} // namespace tavoro::ui

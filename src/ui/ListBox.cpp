@@ -4,7 +4,7 @@
 #include <QItemSelectionModel>
 #include <QStringListModel>
 
-namespace tavoro::core {
+namespace tavoro::ui {
 
 ListBox::ListBox(QWidget *parent) : QListView(parent), m_model(new QStringListModel(this))
 {
@@ -66,4 +66,4 @@ void ListBox::clear()
     m_model->setStringList({});
 }
 
-} // namespace tavoro::core
+} // namespace tavoro::ui

@@ -1,0 +1,15 @@
+// The program's message boxes: the dialogs seam over QMessageBox.
+#pragma once
+
+#include "platform/Dialogs.h"
+
+namespace tavoro::ui {
+
+class WidgetDialogs final : public platform::Dialogs {
+public:
+    void message(QWidget *parent, const QString &text, const QString &title) override;
+    bool yesNo(QWidget *parent, const QString &text, const QString &title) override;
+    bool okCancel(QWidget *parent, const QString &text, const QString &title) override;
+};
+
+} // namespace tavoro::ui
