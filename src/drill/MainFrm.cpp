@@ -107,6 +107,7 @@ MainFrm::MainFrm(core::AppState &state, QWidget *parent) : QWidget(parent), m_st
     sTimer2->setInterval(10000);
     connect(sTimer2, &QTimer::timeout, this, &MainFrm::sTimer2_Timer);
 
+    ui::pressButtonsOnEnter(this);
     Form_Load();
     sTimer2->start();
 }

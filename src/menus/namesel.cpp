@@ -116,6 +116,7 @@ namesel::namesel(core::AppState &state, QWidget *parent)
     m_layout.place(Label19, 0, 4800, 15360, 1200, 28, true);
     Picture5->hide();
 
+    ui::pressButtonsOnEnter(this);
     // The window sees key presses before its controls.
     for (QWidget *w : findChildren<QWidget *>())
         w->installEventFilter(this);

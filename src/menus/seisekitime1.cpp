@@ -349,6 +349,7 @@ void seisekitime1::Form_Load()
         Label7[i]->setText(CriteriaText(s, i));
     }
 
+    ui::pressButtonsOnEnter(this);
     // The window sees key presses before its controls.
     for (QWidget *w : findChildren<QWidget *>())
         w->installEventFilter(this);

@@ -88,6 +88,7 @@ FrmSyuuryou::FrmSyuuryou(core::AppState &state, QWidget *parent)
     Command5->hide();
     connect(Command4, &QPushButton::clicked, this, &FrmSyuuryou::Command4_Click);
     connect(Command5, &QPushButton::clicked, this, &FrmSyuuryou::Command5_Click);
+    ui::pressButtonsOnEnter(this);
 
     // The goal panel stands over the row of buttons until they appear.
     Picture1 = new QFrame(this);

@@ -2,12 +2,20 @@
 #include "Ui.h"
 
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QPalette>
 
 #include <algorithm>
 #include <cmath>
 
 namespace tavoro::ui {
+
+void pressButtonsOnEnter(QWidget *window)
+{
+    // A push button with autoDefault set clicks on Enter and Return when it has the focus.
+    for (QPushButton *button : window->findChildren<QPushButton *>())
+        button->setAutoDefault(true);
+}
 
 QColor vbColor(std::uint32_t bgr)
 {

@@ -15,6 +15,10 @@
 
 namespace tavoro::ui {
 
+// Lets every push button of `window` be pressed with Enter as well as Space while it has
+// the focus (outside a dialog a push button takes Space only).
+void pressButtonsOnEnter(QWidget *window);
+
 // A colour written &HBBGGRR& (blue, green, red bytes).
 QColor vbColor(std::uint32_t bgr);
 

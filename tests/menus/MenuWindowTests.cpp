@@ -276,6 +276,19 @@ TEST_F(Menu, GroupFilterKeepsTheRanks)
     EXPECT_TRUE(window->Command4[1]->hasFocus() || !window->isActiveWindow());
 }
 
+TEST_F(Menu, EnterOnTheFocusedStartButtonStartsItsLevel)
+{
+    open();
+    window->activateWindow();
+    window->Combo1->setCurrentText(QStringLiteral("小３"));
+    window->Combo1_Click();
+    ASSERT_EQ(QApplication::focusWidget(), window->Command4[1]);
+    world.screens.log.clear();
+    QTest::keyClick(window->Command4[1], Qt::Key_Return);
+    EXPECT_EQ(world.state->run.CurrentLevel, 1);
+    EXPECT_EQ(world.screens.log, QStringList{QStringLiteral("showDrill")});
+}
+
 TEST_F(Menu, TooMuchBarsTheLevelUntilTheGoalIsCleared)
 {
     QStringList criteria;

@@ -340,6 +340,18 @@ TEST_F(Finish, MenuButtonReturnsToANewMenu)
               (QStringList{QStringLiteral("showLevelMenu"), QStringLiteral("closeFinish")}));
 }
 
+TEST_F(Finish, EnterOnTheFocusedMenuButtonReturnsToANewMenu)
+{
+    finish(2, 40);
+    window->activateWindow();
+    window->Timer1_Timer();
+    ASSERT_EQ(QApplication::focusWidget(), window->Command4);
+    world.screens.log.clear();
+    QTest::keyClick(window->Command4, Qt::Key_Return);
+    EXPECT_EQ(world.screens.log,
+              (QStringList{QStringLiteral("showLevelMenu"), QStringLiteral("closeFinish")}));
+}
+
 TEST_F(Finish, OnceMoreStartsTheSameLevel)
 {
     finish(2, 40);
