@@ -2,15 +2,11 @@
 // compared, so "a" and "A" stand together while full- and half-width forms still differ.
 #include "SortedList.h"
 
-#include <QByteArray>
-#include <QHash>
-
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/unistr.h>
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <numeric>
 #include <string>
@@ -68,28 +64,6 @@ std::string sortKey(const QString &text)
     return std::string(reinterpret_cast<const char *>(bytes.data()), n);
 }
 
-// The sort keys of the texts sorted lately. The lists show mostly the same texts from one
-// showing to the next, and a key is far dearer to make than to look up.
-class SortKeyCache {
-public:
-    const QByteArray &key(const QString &text)
-    {
-        const auto it = m_keys.constFind(text);
-        if (it != m_keys.constEnd())
-            return *it;
-        if (m_keys.size() >= kLimit)
-            m_keys.clear();
-        std::vector<uint8_t> bytes;
-        const std::size_t n = appendSortKey(text, bytes);
-        return *m_keys.insert(
-            text, QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(n)));
-    }
-
-private:
-    static constexpr qsizetype kLimit = 200000;
-    QHash<QString, QByteArray> m_keys;
-};
-
 } // namespace
 
 void SortListTexts(QStringList &texts)
@@ -97,18 +71,12 @@ void SortListTexts(QStringList &texts)
     const qsizetype n = texts.size();
     if (n < 2)
         return;
-    static thread_local SortKeyCache cache;
-    std::vector<QByteArray> keys;
+    // Each text's sort key is made once; comparing two keys is a comparison of bytes.
+    std::vector<std::string> keys;
     keys.reserve(std::size_t(n));
     for (const QString &t : texts)
-        keys.push_back(cache.key(t)); // shared, not copied
-    auto less = [&](int a, int b) {
-        const QByteArray &ka = keys[std::size_t(a)];
-        const QByteArray &kb = keys[std::size_t(b)];
-        const qsizetype common = std::min(ka.size(), kb.size());
-        const int c = std::memcmp(ka.constData(), kb.constData(), std::size_t(common));
-        return c < 0 || (c == 0 && ka.size() < kb.size());
-    };
+        keys.push_back(sortKey(t));
+    auto less = [&](int a, int b) { return keys[std::size_t(a)] < keys[std::size_t(b)]; };
     std::vector<int> order(static_cast<std::size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), less);
