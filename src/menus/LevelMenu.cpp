@@ -38,6 +38,11 @@ int ColumnLeft(int level, int firstColumn, int columnWidth)
     return x < 0 ? kMenuDesignWidth : x;
 }
 
+bool ColumnInView(int level, int firstColumn, int columnWidth)
+{
+    return ColumnLeft(level, firstColumn, columnWidth) < kMenuDesignWidth;
+}
+
 int EffectiveFirstColumn(int firstColumn, int scrollMaximum)
 {
     if (firstColumn <= 0 || firstColumn > scrollMaximum)

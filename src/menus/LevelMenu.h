@@ -31,6 +31,9 @@ int FirstColumnLeft();
 // off to the left is moved to the window's width, out of sight.
 int ColumnLeft(int level, int firstColumn, int columnWidth);
 
+// Whether any part of column `level` lies within the window's width.
+bool ColumnInView(int level, int firstColumn, int columnWidth);
+
 // The first column kept in the menu state, limited to what the scroll bar can show.
 int EffectiveFirstColumn(int firstColumn, int scrollMaximum);
 

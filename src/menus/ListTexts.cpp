@@ -1,12 +1,20 @@
 // Right-aligned numbers of list lines.
 #include "ListTexts.h"
 
+#include <algorithm>
+
 namespace tavoro::menus {
 
 QString RightAligned(long long value, int spaces, int width)
 {
-    const QString text = QString(spaces, u' ') + QString::number(value);
-    return text.size() <= width ? text : text.right(width);
+    const QString digits = QString::number(value);
+    if (digits.size() >= width)
+        return digits.right(width);
+    // The spaces that remain of `spaces` once the text is cut to `width`.
+    const qsizetype lead = std::min<qsizetype>(spaces, width - digits.size());
+    QString text(lead, u' ');
+    text += digits;
+    return text;
 }
 
 } // namespace tavoro::menus

@@ -44,7 +44,13 @@ QString TimesLine(int rank, const QString &lead, long long best, QChar own)
 // A line of the points view: rank, lead, today's points "/" the points so far.
 QString PointsLine(int rank, const QString &lead, long long today, long long total)
 {
-    return RankText(rank) + lead + RightNumber(today, 3) + u'/' + RightNumber(total, 5);
+    QString line = RankText(rank);
+    line.reserve(lead.size() + 12);
+    line += lead;
+    line += RightNumber(today, 3);
+    line += u'/';
+    line += RightNumber(total, 5);
+    return line;
 }
 
 } // namespace
@@ -54,7 +60,9 @@ QString Name5(const QString &name)
     qsizetype end = name.size();
     while (end > 0 && name.at(end - 1) == u' ')
         --end;
-    return (name.left(end) + QString(6, QChar(0x3000))).left(5);
+    QString out = name.left(std::min<qsizetype>(end, 5));
+    out.resize(5, QChar(0x3000));
+    return out;
 }
 
 QString RankText(int rank)

@@ -575,12 +575,12 @@ void seisekitime1::HScroll1_Change()
 
 void seisekitime1::moveColumns()
 {
-    // The columns keep their design places across resizes; they move only with the scroll.
-    if (m_placedFirstColumn == m_state.menu.FirstColumn)
-        return;
     m_placedFirstColumn = m_state.menu.FirstColumn;
-    for (int i = 1; i <= m_columnsBuilt; ++i)
-        placeColumn(i, ColumnLeft(i, m_state.menu.FirstColumn, m_columnWidth));
+    for (int i = 1; i <= m_columnsBuilt; ++i) {
+        placeColumn(i, ColumnLeft(i, m_placedFirstColumn, m_columnWidth));
+        if (m_listPending[std::size_t(i)] && ColumnInView(i, m_placedFirstColumn, m_columnWidth))
+            fillList(i);
+    }
 }
 
 void seisekitime1::Option2_Click(int index)
@@ -641,17 +641,17 @@ void seisekitime1::Option1_Click(int index)
         if (index == 1) {
             PointsOrder = 1;
             Label5->setText(QStringLiteral("獲得ポイント（今まで順位）"));
-            ProgressBar1->setValue(0);
+            ui::setProgress(ProgressBar1, 0);
             for (int i = 1; i <= n; ++i) {
-                ProgressBar1->setValue(i);
-                ProgressBar2->setValue(i);
+                ui::setProgress(ProgressBar1, i);
+                ui::setProgress(ProgressBar2, i);
                 Command3_Click(i);
             }
         } else if (index == 2) {
             Label5->setText(QStringLiteral("獲得ポイント（今日の順位）"));
             PointsOrder = 2;
             for (int i = 1; i <= n; ++i) {
-                ProgressBar2->setValue(i);
+                ui::setProgress(ProgressBar2, i);
                 Command3_Click(i);
             }
         }
@@ -681,15 +681,26 @@ void seisekitime1::Command3_Click(int level)
         return;
     Label9[level]->setText(QStringLiteral("今日"));
     Label10[level]->setText(QStringLiteral("今まで"));
+    List5[level]->clear();
+    m_events.letRun();
+    // A list of 5000 lines takes some 7 ms to make and sort, and 35 of them 250 ms, far more
+    // than a pupil waits unawares; only the columns in view (five at most) are filled now,
+    // the others when they are scrolled into view.
+    m_listPending[std::size_t(level)] = !ColumnInView(level, m_placedFirstColumn, m_columnWidth);
+    if (!m_listPending[std::size_t(level)])
+        fillList(level);
+    成績リスト色表示単独(level);
+}
+
+void seisekitime1::fillList(int level)
+{
+    m_listPending[std::size_t(level)] = false;
     const menus::ListMode mode = ListMode == 2 ? menus::ListMode::Points : menus::ListMode::Times;
     const menus::PointsOrder order =
         PointsOrder == 2 ? menus::PointsOrder::Today : menus::PointsOrder::Cumulative;
     // The list is a sorted one: its lines stand in the order of their texts.
-    List5[level]->clear();
-    m_events.letRun();
     List5[level]->setRows(
         SortedRankingLines(m_state, level, mode, order, Combo1->currentText()));
-    成績リスト色表示単独(level);
 }
 
 void seisekitime1::回数など表示()

@@ -116,6 +116,7 @@ private:
     void buildColumn(int level);
     void placeColumn(int level, int left);
     void moveColumns();
+    void fillList(int level);
     void disableStartButtons();
     void hideLists();
     void showListsOfRecordedLevels();
@@ -127,6 +128,8 @@ private:
     int m_columnWidth = 0;
     int m_columnsBuilt = 0;
     int m_placedFirstColumn = 0; // the first column the columns were last placed from
+    // Lists whose lines are made when their column comes into view.
+    std::array<bool, kColumns> m_listPending{};
     // The refresh and the views let their wait panels paint only when they take long.
     platform::PacedEvents m_events;
 };

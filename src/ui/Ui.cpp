@@ -17,6 +17,14 @@ void pressButtonsOnEnter(QWidget *window)
         button->setAutoDefault(true);
 }
 
+void setProgress(QProgressBar *bar, int value)
+{
+    const bool enabled = bar->updatesEnabled();
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(enabled); // schedules the paint
+}
+
 QColor vbColor(std::uint32_t bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));

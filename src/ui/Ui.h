@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QPointer>
+#include <QProgressBar>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -18,6 +19,12 @@ namespace tavoro::ui {
 // Lets every push button of `window` be pressed with Enter as well as Space while it has
 // the focus (outside a dialog a push button takes Space only).
 void pressButtonsOnEnter(QWidget *window);
+
+// Moves a progress bar on without painting it at once, as QProgressBar::setValue does: it is
+// painted with the rest of the window when window events next run. The level menu moves two
+// bars through every level at each refresh; painting each step took 8 of its 51 ms
+// (35 levels, 5000 pupils).
+void setProgress(QProgressBar *bar, int value);
 
 // A colour written &HBBGGRR& (blue, green, red bytes).
 QColor vbColor(std::uint32_t bgr);

@@ -4,6 +4,7 @@
 #include "MenusWorld.h"
 
 #include "menus/LevelMenu.h"
+#include "menus/Ranking.h"
 #include "menus/seisekitime1.h"
 #include "support/Shots.h"
 
@@ -408,6 +409,29 @@ TEST_F(Menu, ScrollingKeepsTheFirstColumnForTheNextShowing)
     EXPECT_EQ(window->HScroll1->value(), 4);
     EXPECT_EQ(window->designRect(window->Label1[4]).left(), 307);
     EXPECT_EQ(window->designRect(window->Label1[1]).left(), 15360);
+}
+
+TEST_F(Menu, ListsOfColumnsOutOfViewAreMadeWhenScrolledIntoView)
+{
+    open();
+    // Columns 1..5 lie (partly) within the window; 6 and 7 are filled when they come into
+    // view, with the lines of the view chosen meanwhile.
+    ASSERT_EQ(lines(5).size(), 7);
+    EXPECT_TRUE(lines(7).isEmpty());
+    QTest::mouseClick(window->Option1[2], Qt::LeftButton);
+    EXPECT_TRUE(lines(7).isEmpty());
+    const QStringList today7 =
+        SortedRankingLines(*world.state, 7, ListMode::Points, PointsOrder::Today, u"全学年"_qs);
+    window->HScroll1->setValue(3);
+    EXPECT_EQ(lines(7), today7);
+    EXPECT_EQ(lines(6), SortedRankingLines(*world.state, 6, ListMode::Points,
+                                           PointsOrder::Today, u"全学年"_qs));
+
+    // A new showing scrolled to column 3 fills 3..7 at once.
+    world.writeGrades({test::gradeRecord(1, 7, 30)});
+    open();
+    ASSERT_EQ(lines(7).size(), 7);
+    EXPECT_EQ(lines(7).at(0), QStringLiteral(" 1●山田太郎") + FW + QStringLiteral("  9/    9"));
 }
 
 TEST_F(Menu, TeacherSeesTheDataButton)
