@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <cstring>
@@ -817,4 +818,83 @@ TEST(SortByKey, ManyEntriesWithTies)
         ASSERT_EQ(keys[i], reference[i - 1].first) << i;
         ASSERT_EQ(tags[i].number(), reference[i - 1].second) << i;
     }
+}
+
+namespace {
+
+// The sort of the rankings as it was first written: a top-down merge sort of entries lo..hi
+// whose merge takes the right-hand entry first when keys are equal.
+void mergeSortReference(int lo, int hi, std::vector<std::int32_t> &keys, std::vector<int> &tags)
+{
+    if (lo >= hi)
+        return;
+    const int m = (lo + hi) / 2;
+    mergeSortReference(lo, m, keys, tags);
+    mergeSortReference(m + 1, hi, keys, tags);
+    const std::vector<std::int32_t> workKeys(keys.begin() + lo, keys.begin() + m + 1);
+    const std::vector<int> workTags(tags.begin() + lo, tags.begin() + m + 1);
+    const int copied = m - lo + 1;
+    int a = m + 1;
+    int b = 0;
+    int d = lo;
+    while (a <= hi && b < copied) {
+        if (workKeys[std::size_t(b)] < keys[std::size_t(a)]) {
+            keys[std::size_t(d)] = workKeys[std::size_t(b)];
+            tags[std::size_t(d)] = workTags[std::size_t(b)];
+            ++b;
+        } else {
+            keys[std::size_t(d)] = keys[std::size_t(a)];
+            tags[std::size_t(d)] = tags[std::size_t(a)];
+            ++a;
+        }
+        ++d;
+    }
+    for (; b < copied; ++b, ++d) {
+        keys[std::size_t(d)] = workKeys[std::size_t(b)];
+        tags[std::size_t(d)] = workTags[std::size_t(b)];
+    }
+}
+
+} // namespace
+
+TEST(SortByKey, AgreesWithTheMergeSortOnRandomTablesWithTies)
+{
+    std::mt19937 rng(1234);
+    for (int round = 0; round < 2000; ++round) {
+        // Small tables often, n = 0, 1 and 2 among them; a few entries past n.
+        const int n = round < 300 ? round % 5 : int(rng() % 400);
+        const int past = int(rng() % 4);
+        // Few distinct keys make many ties; some rounds use the extremes of the keys.
+        const std::uint32_t distinct = std::array<std::uint32_t, 5>{1, 2, 3, 10, 1000}[rng() % 5];
+        std::vector<std::int32_t> keys(std::size_t(n + 1 + past));
+        std::vector<int> tagNumbers(keys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            keys[i] = std::int32_t(rng() % distinct) - std::int32_t(distinct / 2);
+            if (round % 7 == 0 && rng() % 4 == 0)
+                keys[i] = rng() % 2 == 0 ? std::numeric_limits<std::int32_t>::min()
+                                         : std::numeric_limits<std::int32_t>::max();
+            tagNumbers[i] = int(i) + 100;
+        }
+        std::vector<core::Variant> tags;
+        for (const int t : tagNumbers)
+            tags.push_back(core::Variant(t));
+        std::vector<std::int32_t> expectedKeys = keys;
+        std::vector<int> expectedTags = tagNumbers;
+        mergeSortReference(1, n, expectedKeys, expectedTags);
+
+        records::SortByKey(n, keys, tags);
+        SCOPED_TRACE(testing::Message() << "round " << round << " n " << n << " past " << past);
+        ASSERT_EQ(keys, expectedKeys);
+        for (std::size_t i = 0; i < tags.size(); ++i)
+            ASSERT_EQ(tags[i].number(), expectedTags[i]) << "entry " << i;
+    }
+}
+
+TEST(SortByKey, ACountBeyondTheTablesSortsTheEntriesTheyHave)
+{
+    std::vector<std::int32_t> keys{0, 2, 1, 2, 0};
+    std::vector<core::Variant> tags = textTags({"a", "b", "c", "d"});
+    records::SortByKey(10, keys, tags); // entries 1..4
+    EXPECT_EQ(keys, (std::vector<std::int32_t>{0, 0, 1, 2, 2}));
+    EXPECT_EQ(tagTexts(tags), (QStringList{"d", "b", "c", "a"}));
 }
