@@ -3,21 +3,21 @@
 // file into memory and clearing the bytes of the tables once), measured in the same run, and
 // their ratio.
 #include "core/AppState.h"
-#include "platform/Clock.h"
 #include "platform/RecordFile.h"
 #include "records/GradeFile.h"
 #include "records/Statistics.h"
+#include "support/Fakes.h"
+#include "support/Installation.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
-#include <memory>
 #include <random>
 #include <vector>
 
@@ -27,33 +27,27 @@ namespace {
 
 constexpr int kRecords = 20000;
 
-class BenchClock final : public platform::Clock {
-public:
-    float secondsSinceMidnight() override { return 36000.0f; }
-    QDate today() override { return QDate(2026, 12, 9); }
-    std::uint32_t tickMs() override { return 0; }
-    void idle() override {}
-};
-
+// The program's state on the fakes of the tests (the clock at 09:00 on 2026-12-09), over a
+// temporary installation whose grade file holds a year of runs of the whole school.
 struct Fixture {
-    QTemporaryDir dir;
-    BenchClock clock;
-    std::unique_ptr<core::AppState> state;
+    test::Installation inst;
+    test::FakeWorld world;
 
     Fixture()
     {
-        state = std::make_unique<core::AppState>(core::Services{&clock});
-        state->settings.ProgramDataFolder = dir.path() + u'/';
-        core::Criteria &c = state->criteria;
+        core::AppState &state = *world.state;
+        state.settings.DataFolder = inst.dataFolder();
+        state.settings.ProgramDataFolder = inst.programDataFolder();
+        core::Criteria &c = state.criteria;
         for (int level = 1; level <= core::kMaxLevel; ++level) {
             c.TargetTime[level] = 30 + 5 * level;
             c.PointMultiplier[level] = level % 3 == 0 ? 1.5f : (level % 3 == 1 ? 1.0f : 0.7f);
             c.PassPeriodDays[level] = core::Variant(30);
             c.OverusePeriodDays[level] = core::Variant(7);
         }
-        // A year of runs of the whole school, in the order they were recorded.
+        // The runs in the order they were recorded.
         std::mt19937 rng(20261209);
-        const double today = records::DateValue(clock.today());
+        const double today = records::DateValue(world.clock.today());
         std::vector<double> days(kRecords);
         for (double &d : days)
             d = today - double(rng() % 365);
@@ -74,7 +68,7 @@ struct Fixture {
             r.RecPointsText = records::GradeTextField(QStringLiteral("0"));
             records::EncodeGradeRecord(r, bytes.data() + i * records::kGradeRecordSize);
         }
-        QFile f(records::GradeFilePath(state->settings));
+        QFile f(records::GradeFilePath(state.settings));
         if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
             std::abort();
     }
@@ -88,7 +82,7 @@ Fixture &fixture()
 
 void BM_ComputeStatistics(benchmark::State &bs)
 {
-    core::AppState &state = *fixture().state;
+    core::AppState &state = *fixture().world.state;
     for (auto _ : bs) {
         if (!records::ComputeStatistics(state))
             bs.SkipWithError("ComputeStatistics failed");
@@ -105,7 +99,7 @@ template <typename T> void clearBytes(T &table)
 // every table's bytes written once.
 void BM_Floor(benchmark::State &bs)
 {
-    core::AppState &state = *fixture().state;
+    core::AppState &state = *fixture().world.state;
     core::Statistics &st = state.stats;
     std::vector<char> buffer(std::size_t(kRecords) * records::kGradeRecordSize);
     for (auto _ : bs) {
@@ -165,6 +159,6 @@ int main(int argc, char **argv)
                 core::kMaxLevel);
     std::printf("ComputeStatistics median: %.1f us\n", stats->second);
     std::printf("floor median (read file + clear tables): %.1f us\n", floor->second);
-    std::printf("ratio: %.2f (target at most 2)\n", ratio);
+    std::printf("ratio: %.2f (for information)\n", ratio);
     return 0;
 }

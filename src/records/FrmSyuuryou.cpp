@@ -7,6 +7,7 @@
 #include "core/SoundCues.h"
 #include "platform/Events.h"
 #include "platform/Numbers.h"
+#include "records/Points.h"
 #include "records/Statistics.h"
 
 #include <QLinearGradient>

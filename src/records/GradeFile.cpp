@@ -157,7 +157,8 @@ GradeRecord MakeRunRecord(core::AppState &state)
     GradeRecord r;
     platform::Clock &clock = state.clock();
     r.RecDate = DateValue(clock.today());
-    r.RecClock = double(clock.secondsSinceMidnight()) / 86400.0;
+    // The time of day in whole seconds, as a fraction of a day.
+    r.RecClock = std::floor(double(clock.secondsSinceMidnight())) / 86400.0;
     r.RecStudent = state.pupil.CurrentStudent;
     r.RecLevel = state.run.CurrentLevel;
     r.RecSeconds = state.run.RunTime;

@@ -85,9 +85,9 @@ bool ReadGradeRecord(platform::RecordFile &file, std::int64_t n, GradeRecord &re
 // Writes record n (1-based) in place.
 bool WriteGradeRecord(platform::RecordFile &file, std::int64_t n, const GradeRecord &record);
 
-// The record the recording step writes for the current run: today, the time of day,
-// CurrentStudent, CurrentLevel, RunTime, SchoolCode, an empty note, "0" as the points text
-// and five spaces reserved.
+// The record the recording step writes for the current run: today, the time of day in
+// whole seconds, CurrentStudent, CurrentLevel, RunTime, SchoolCode, an empty note, "0" as
+// the points text and five spaces reserved.
 GradeRecord MakeRunRecord(core::AppState &state);
 
 } // namespace tavoro::records

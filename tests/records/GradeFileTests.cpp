@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+
 using namespace tavoro;
 using namespace tavoro::test;
 using records::GradeRecord;
@@ -169,6 +172,20 @@ TEST(GradeFile, CountsOnlyWholeRecordsAndReadsAndWritesByNumber)
     ASSERT_TRUE(records::WriteGradeRecord(file, 1, changed));
     file.close();
     EXPECT_EQ(readFile(w.gradePath()), encode({changed, b}) + QByteArray(20, 'x'));
+}
+
+TEST(GradeFile, TheRecordOfARunHoldsTheTimeOfDayInWholeSeconds)
+{
+    RecordsWorld w;
+    const auto clockOf = [&](double seconds) {
+        w.clock.seconds = seconds;
+        return std::bit_cast<std::uint64_t>(records::MakeRunRecord(*w.state).RecClock);
+    };
+    const auto bits = [](double v) { return std::bit_cast<std::uint64_t>(v); };
+    EXPECT_EQ(clockOf(45296.75), bits(45296.0 / 86400.0)); // 12:34:56.75
+    EXPECT_EQ(clockOf(45296.0), bits(45296.0 / 86400.0));
+    EXPECT_EQ(clockOf(0.5), bits(0.0));
+    EXPECT_EQ(clockOf(86399.9), bits(86399.0 / 86400.0));
 }
 
 TEST(GradeFile, TheRecordOfARun)

@@ -190,10 +190,9 @@ private:
         // The same load and counts as the program, on the window of newest records.
         const records::RecordWindow window =
             records::NewestWindow(image.bytes.size() / records::kGradeRecordSize);
-        records::LoadedRecords loaded;
         records::ComputeStatisticsFromImage(
             *m_state, image.bytes.constData() + window.first * records::kGradeRecordSize,
-            window.count, loaded);
+            window.count);
     }
 
     int exportRecords()
