@@ -8,7 +8,7 @@
 #include "core/Variant.h"
 #include "platform/Paths.h"
 #include "records/RosterFile.h"
-#include "records/Statistics.h"
+#include "records/Marks.h"
 
 #include <algorithm>
 

@@ -5,7 +5,8 @@
 
 #include "core/AppState.h"
 #include "core/Variant.h"
-#include "records/Statistics.h"
+#include "records/Marks.h"
+#include "records/SortByKey.h"
 
 #include <algorithm>
 #include <numeric>

@@ -4,7 +4,7 @@
 #include "core/AppState.h"
 #include "core/Profile.h"
 #include "platform/Numbers.h"
-#include "records/Statistics.h"
+#include "records/Points.h"
 
 namespace tavoro::records {
 

@@ -1,6 +1,8 @@
 // The statistics: one pass over the newest records of the grade file.
 #include "Statistics.h"
 
+#include "Points.h"
+
 #include "core/AppState.h"
 #include "platform/Clock.h"
 

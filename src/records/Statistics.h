@@ -5,11 +5,6 @@
 #include "core/AppState.h"
 #include "records/GradeLoad.h"
 
-// The rankings take their helpers from here too.
-#include "records/Marks.h"
-#include "records/Points.h"
-#include "records/SortByKey.h"
-
 #include <cstdint>
 
 namespace tavoro::records {

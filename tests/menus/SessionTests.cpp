@@ -11,6 +11,7 @@
 #include "menus/namesel.h"
 #include "menus/seisekitime1.h"
 #include "records/FrmSyuuryou.h"
+#include "records/Points.h"
 #include "records/Statistics.h"
 
 #include <QTest>

@@ -2,6 +2,9 @@
 // times, the load's retries, and the helpers of the rankings.
 #include "RecordsWorld.h"
 
+#include "records/Marks.h"
+#include "records/Points.h"
+#include "records/SortByKey.h"
 #include "records/Statistics.h"
 
 #include <QDir>
