@@ -18,8 +18,7 @@
 
 namespace tavoro::core {
 struct AppState;
-struct Criteria;
-} // namespace tavoro::core
+}
 
 namespace tavoro::records {
 
