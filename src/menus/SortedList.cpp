@@ -1,9 +1,9 @@
-// The sorted lists' order, on ICU's Japanese collator. Case is folded before the texts are
-// compared, so "a" and "A" stand together while full- and half-width forms still differ.
+// The sorted lists' order, on ICU's Japanese collator (see SortedList.h).
 #include "SortedList.h"
 
 #include <unicode/coll.h>
 #include <unicode/locid.h>
+#include <unicode/tblcoll.h>
 #include <unicode/unistr.h>
 
 #include <algorithm>
@@ -15,23 +15,40 @@
 namespace tavoro::menus {
 namespace {
 
+// The Japanese collation, with the hyphen, the full-width space and the sign "×" placed
+// right after the digit 9 (see SortedList.h).
+std::unique_ptr<icu::Collator> makeCollator()
+{
+    UErrorCode status = U_ZERO_ERROR;
+    std::unique_ptr<icu::Collator> base(
+        icu::Collator::createInstance(icu::Locale::getJapanese(), status));
+    if (U_FAILURE(status) || !base) {
+        status = U_ZERO_ERROR;
+        base.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
+    }
+    std::unique_ptr<icu::Collator> c;
+    if (const auto *rules = dynamic_cast<const icu::RuleBasedCollator *>(base.get())) {
+        const icu::UnicodeString tailoring = rules->getRules() +
+                                             icu::UnicodeString(u"&9 < '-' < '\u3000' < '×'");
+        status = U_ZERO_ERROR;
+        c = std::make_unique<icu::RuleBasedCollator>(tailoring, status);
+        if (U_FAILURE(status))
+            c.reset();
+    }
+    if (!c)
+        c = std::move(base);
+    if (c) {
+        status = U_ZERO_ERROR;
+        c->setStrength(icu::Collator::TERTIARY);
+        // Spaces and symbols take part in the order: the rows are aligned with them.
+        c->setAttribute(UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, status);
+    }
+    return c;
+}
+
 icu::Collator *collator()
 {
-    static std::unique_ptr<icu::Collator> instance = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Collator> c(
-            icu::Collator::createInstance(icu::Locale::getJapanese(), status));
-        if (U_FAILURE(status) || !c) {
-            status = U_ZERO_ERROR;
-            c.reset(icu::Collator::createInstance(icu::Locale::getRoot(), status));
-        }
-        if (c) {
-            c->setStrength(icu::Collator::TERTIARY);
-            // Spaces and symbols take part in the order: the rows are aligned with them.
-            c->setAttribute(UCOL_ALTERNATE_HANDLING, UCOL_NON_IGNORABLE, status);
-        }
-        return c;
-    }();
+    static const std::unique_ptr<icu::Collator> instance = makeCollator();
     return instance.get();
 }
 

@@ -284,7 +284,48 @@ TEST(SortedLists, RanksWithALeadingSpaceStandBeforeTwoDigitRanks)
     EXPECT_TRUE(ListTextLess(QStringLiteral(" 9"), QStringLiteral("10")));
 }
 
-} // namespace
+// Pairs that every sorted list must hold in this order, whatever stands around them.
+struct OrderCase {
+    const char *what;
+    const char16_t *first;
+    const char16_t *second;
+};
+
+class ListOrder : public ::testing::TestWithParam<OrderCase> {};
+
+TEST_P(ListOrder, FirstStandsBeforeSecond)
+{
+    const QString a = QString::fromUtf16(GetParam().first);
+    const QString b = QString::fromUtf16(GetParam().second);
+    EXPECT_TRUE(ListTextLess(a, b));
+    EXPECT_FALSE(ListTextLess(b, a));
+    QStringList both{b, a};
+    SortListTexts(both);
+    EXPECT_EQ(both, (QStringList{a, b}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Orders, ListOrder,
+    ::testing::Values(
+        // right-aligned numbers in numeric order
+        OrderCase{"ranks", u" 9①山田　　  5/    5", u"10●佐藤　　  0/    0"},
+        OrderCase{"threeDigitRanks", u" 99①山田", u"100①佐藤"},
+        OrderCase{"times", u"   9秒 10:30①山田", u"  35秒 08:00①佐藤"},
+        OrderCase{"fourDigitTimes", u" 999秒 10:30①山田", u"1234秒 08:00①佐藤"},
+        OrderCase{"points", u"    4 12/01①山田", u"   11 12/01①佐藤"},
+        // a time-out after every timed run
+        OrderCase{"timeOutAfterOneDigit", u"   9秒 23:59①山田", u"　　× 00:01①佐藤"},
+        OrderCase{"timeOutAfterFourDigits", u"9999秒 23:59①山田", u"　　× 00:01①佐藤"},
+        OrderCase{"timeOutsByTime", u"　　× 08:15①山田", u"　　× 09:00①佐藤"},
+        // a pupil without a time after every ranked pupil
+        OrderCase{"noTimeAfterRankOne", u" 1①山田　　    42 　", u"--①佐藤　　------ 　"},
+        OrderCase{"noTimeAfterRank99", u"99　山田　　  1000 　", u"--①佐藤　　------ 　"},
+        OrderCase{"noTimeAfterRank123", u"123　山田　　  1000 　", u"---①佐藤　　------ 　"},
+        // names by their reading, a shorter name first
+        OrderCase{"kana", u"2017小3 いとう", u"2017小3 イワタ"},
+        OrderCase{"shorterName", u"2017小3 いと　　", u"2017小3 いとう　"}),
+    [](const auto &info) { return std::string(info.param.what); });
+
 TEST(RosterFileLoad, EveryLoadReadsTheFileAsItIsNow)
 {
     test::MenusWorld world;
@@ -310,4 +351,5 @@ TEST(RosterFileLoad, EveryLoadReadsTheFileAsItIsNow)
     EXPECT_EQ(roster.error(), platform::FileError::NotFound);
 }
 
+} // namespace
 } // namespace tavoro::menus
