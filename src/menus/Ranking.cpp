@@ -25,15 +25,15 @@ QChar ownMark(const core::AppState &state, int pupil)
     return pupil == state.pupil.CurrentStudent ? QChar(0x25CF) : QChar(0x3000); // ● or 　
 }
 
-// A line of the times view: rank, lead, best time and the own mark; "--" and dashes for no
-// time.
-QString TimesLine(int rank, const QString &lead, long long best, QChar own)
+// A line of the times view: rank, lead, best time and the own mark; dashes in place of the
+// rank and of the time for no time.
+QString TimesLine(int rank, int rankWidth, const QString &lead, long long best, QChar own)
 {
     QString line;
     if (best != core::kNoTime) {
-        line = RankText(rank) + lead + RightNumber(best, 6);
+        line = RankText(rank, rankWidth) + lead + RightNumber(best, 6);
     } else {
-        line += QStringLiteral("--");
+        line += QString(rankWidth, u'-');
         line += lead;
         line += QStringLiteral("------");
     }
@@ -43,9 +43,10 @@ QString TimesLine(int rank, const QString &lead, long long best, QChar own)
 }
 
 // A line of the points view: rank, lead, today's points "/" the points so far.
-QString PointsLine(int rank, const QString &lead, long long today, long long total)
+QString PointsLine(int rank, int rankWidth, const QString &lead, long long today,
+                   long long total)
 {
-    QString line = RankText(rank);
+    QString line = RankText(rank, rankWidth);
     line.reserve(lead.size() + 12);
     line += lead;
     line += RightNumber(today, 3);
@@ -66,9 +67,9 @@ QString Name5(const QString &name)
     return out;
 }
 
-QString RankText(int rank)
+QString RankText(int rank, int width)
 {
-    return RightAligned(rank, 1, 2);
+    return RightAligned(rank, width, width);
 }
 
 QString PupilMark(const core::AppState &state, int pupil)
@@ -138,24 +139,41 @@ QStringList RankingLines(const core::AppState &state, int level, ListMode mode, 
         }
     }
 
-    QStringList lines;
-    lines.reserve(n);
+    // The shown pupils with their ranks. Ranks count every listed pupil; the group filter
+    // only hides lines.
+    struct Shown {
+        int pupil;
+        int rank;
+        long long primary;
+    };
+    std::vector<Shown> shown;
     int rank = 0;
+    int largest = 0;
     for (int k = 0; k < n; ++k) {
         if (k == 0 || primary[std::size_t(k)] != primary[std::size_t(k - 1)])
             rank = k + 1;
         const int p = pupils[std::size_t(k)];
         if (records::GradeFilterMatch(groupFilter, gradeOf(state, p)) != 1)
             continue;
-        const QString lead = PupilMark(state, p) + Name5(state.roster.StudentNames[std::size_t(p)]);
-        if (mode == ListMode::Times) {
-            lines.append(TimesLine(rank, lead, primary[std::size_t(k)], ownMark(state, p)));
+        if (mode == ListMode::Points && order == PointsOrder::Today &&
+            stats.PointsToday(p, level) == 0)
             continue;
-        }
-        const long long today = stats.PointsToday(p, level);
-        if (order == PointsOrder::Today && today == 0)
-            continue;
-        lines.append(PointsLine(rank, lead, today, stats.TotalPoints(p, level)));
+        shown.push_back({p, rank, primary[std::size_t(k)]});
+        largest = std::max(largest, rank);
+    }
+    // Ranks are right-aligned to the widest of the list, two characters at the least.
+    const int width = std::max(2, int(QString::number(largest).size()));
+
+    QStringList lines;
+    lines.reserve(qsizetype(shown.size()));
+    for (const Shown &s : shown) {
+        const QString lead =
+            PupilMark(state, s.pupil) + Name5(state.roster.StudentNames[std::size_t(s.pupil)]);
+        if (mode == ListMode::Times)
+            lines.append(TimesLine(s.rank, width, lead, s.primary, ownMark(state, s.pupil)));
+        else
+            lines.append(PointsLine(s.rank, width, lead, stats.PointsToday(s.pupil, level),
+                                    stats.TotalPoints(s.pupil, level)));
     }
     return lines;
 }

@@ -20,14 +20,16 @@ enum class PointsOrder { Cumulative = 1, Today = 2 };
 // five characters.
 QString Name5(const QString &name);
 
-// The rank as the last two characters of a space followed by its number.
-QString RankText(int rank);
+// The rank right-aligned in `width` characters: " 1", "12" in two, "  1", "123" in three.
+QString RankText(int rank, int width = 2);
 
 // "●" for the current pupil, else the mark of the pupil's school grade.
 QString PupilMark(const core::AppState &state, int pupil);
 
 // The lines of the ranking of `level` in rank order. Ranks count every listed pupil; the
-// group filter only hides lines.
+// group filter only hides lines. The ranks take the width of the largest rank shown (two
+// characters below 100), so that the lines' text order stays their rank order; a pupil
+// without a time has as many "-" in place of his rank.
 QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
                          const QString &groupFilter);
 

@@ -4,11 +4,15 @@
 #include "LevelMenu.h"
 #include "NameList.h"
 #include "Ranking.h"
+#include "ResultLists.h"
+#include "SortedList.h"
 
 #include "core/AppState.h"
 #include "core/Profile.h"
 #include "core/Screens.h"
+#include "platform/Clock.h"
 #include "platform/Events.h"
+#include "records/GradeLoad.h"
 #include "records/Statistics.h"
 
 #include <QKeyEvent>
@@ -127,8 +131,6 @@ void seisekitime1::buildFixedControls()
     Option1[1]->setText(QStringLiteral("累計順"));
     Option1[2]->setText(QStringLiteral("本日順"));
     Option1[3]->setText(QStringLiteral("オール表示"));
-    // The all-runs view comes with the times views; until then it is not offered.
-    Option1[3]->setEnabled(false);
 
     Command1 = new QPushButton(QStringLiteral("戻る(0)"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
@@ -159,8 +161,7 @@ void seisekitime1::buildFixedControls()
         m_layout.place(Option2[i], viewLeft[i] + 30, 30, 1200, 285, 8);
         connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
     }
-    // The times views and the own-times view come with the result lists and the graph panel.
-    Option2[0]->setEnabled(false);
+    // The own-times view comes with the graph panel.
     Option2[2]->setEnabled(false);
 
     Label20 = newLabel(this, QStringLiteral("Label20"));
@@ -175,6 +176,7 @@ void seisekitime1::buildFixedControls()
     Combo2->setObjectName(QStringLiteral("Combo2"));
     m_layout.place(Combo2, 6150, 1260, 3345, 405, 9);
     Combo2->hide();
+    connect(Combo2, &QComboBox::activated, this, [this](int) { Combo2_Click(); });
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setToolTip(QStringLiteral("表示する学年を選びます"));
@@ -196,6 +198,13 @@ void seisekitime1::buildFixedControls()
     Picture7->hide();
     Picture11 = newPanel(this, QStringLiteral("Picture11"));
     Picture11->hide();
+    // They hold the colours of a list of times within the target and the minimum time.
+    Text4 = newLabel(this, QStringLiteral("Text4"));
+    ui::setBackground(Text4, ui::vbColor(0x00C000));
+    Text4->hide();
+    Text5 = newLabel(this, QStringLiteral("Text5"));
+    ui::setBackground(Text5, ui::vbColor(0xC0FFC0));
+    Text5->hide();
 
     Picture6 = newPanel(this, QStringLiteral("Picture6"));
     ui::setBackground(Picture6, ui::vbColor(0x808000));
@@ -596,23 +605,33 @@ void seisekitime1::Option2_Click(int index)
     m_events.letRun();
     if (SelectingDefaults == 1)
         return;
+    if (index == 0) {
+        Option1[1]->setText(QStringLiteral("BEST表示"));
+        Option1[2]->setText(QStringLiteral("本日のみ"));
+        Option1[3]->setEnabled(true);
+        ListMode = 1;
+        Option1_Click(Option1[2]->isChecked() ? 2 : Option1[3]->isChecked() ? 3 : 1);
+        return;
+    }
     if (index != 1)
-        return; // the times and own-times views are not offered yet
+        return; // the own-times view is not offered yet
     Combo2->hide();
     Option1[1]->setText(QStringLiteral("合計累計"));
     Option1[2]->setText(QStringLiteral("合計本日"));
     Option1[3]->setText(QStringLiteral("すべて"));
+    Option1[3]->setEnabled(true);
     ListMode = 2;
     m_events.letRun();
     if (Option1[1]->isChecked()) {
         PointsOrder = 1;
         Option1_Click(1);
+    } else if (Option1[3]->isChecked()) {
+        Option1_Click(3);
     } else if (Option1[2]->isChecked()) {
         PointsOrder = 2;
         Option1_Click(2);
     } else {
-        // Neither order chosen (the all-runs view is not offered yet): the lists come back in
-        // the cumulative order.
+        // No order chosen: the lists come back in the cumulative order.
         Option1[1]->setChecked(true);
         PointsOrder = 1;
         Option1_Click(1);
@@ -634,7 +653,14 @@ void seisekitime1::Option1_Click(int index)
     if (ListMode == 0)
         ListMode = 1;
 
-    if (ListMode == 2) {
+    if (ListMode == 1) {
+        if (index == 1)
+            Command6_Click();
+        else if (index == 2)
+            Command5_Click();
+        else if (index == 3)
+            Command7_Click();
+    } else if (ListMode == 2) {
         if (PointsOrder == 0)
             PointsOrder = 1;
         ProgressBar2->setMaximum(std::max(1, n));
@@ -654,6 +680,8 @@ void seisekitime1::Option1_Click(int index)
                 ui::setProgress(ProgressBar2, i);
                 Command3_Click(i);
             }
+        } else if (index == 3) {
+            Command7_Click();
         }
         Picture1->setEnabled(true);
     }
@@ -662,6 +690,87 @@ void seisekitime1::Option1_Click(int index)
     ApplyLevelRules();
     showListsOfRecordedLevels();
     Picture6->hide();
+}
+
+void seisekitime1::Combo2_Click()
+{
+    if (!Option1[3]->isChecked())
+        return;
+    m_state.menu.ReportPeriod = Combo2->currentIndex() + 1;
+    Option1_Click(3);
+}
+
+void seisekitime1::Command6_Click()
+{
+    const int n = m_columnsBuilt;
+    Label5->setText(QStringLiteral("ベスト成績"));
+    回数など表示();
+    ProgressBar2->setMaximum(std::max(1, n));
+    ui::setProgress(ProgressBar2, 0);
+    for (int i = 1; i <= n; ++i) {
+        ui::setProgress(ProgressBar2, i);
+        if (core::IsPracticeLevel(m_state, i)) {
+            for (QWidget *w : std::initializer_list<QWidget *>{List5[i], Label9[i], Label10[i],
+                                                               Label14[i], Label15[i]})
+                w->hide();
+            continue;
+        }
+        Command3_Click(i);
+    }
+    Picture1->setEnabled(true);
+}
+
+bool seisekitime1::readNewestRecords(std::int64_t newest, std::vector<records::GradeRecord> &out)
+{
+    records::LoadedRecords loaded;
+    if (!records::LoadGradeRecords(m_state, loaded, newest))
+        return false; // the program has ended with a message
+    out = std::move(loaded.records);
+    // The bar moves as the records are taken, to a tenth beyond their number.
+    ProgressBar2->setMaximum(int(std::min<std::int64_t>(
+        std::numeric_limits<int>::max(), std::int64_t((double(out.size()) + 1) * 1.1))));
+    ui::setProgress(ProgressBar2, 0);
+    return true;
+}
+
+void seisekitime1::showLines(const LinesByLevel &lines)
+{
+    for (int i = 1; i <= m_columnsBuilt; ++i) {
+        m_listPending[std::size_t(i)] = false;
+        QStringList sorted = lines[std::size_t(i)];
+        SortListTexts(sorted);
+        List5[i]->setRows(sorted);
+        ui::setProgress(ProgressBar2, ProgressBar2->value() + 1);
+        m_events.letRun();
+    }
+}
+
+void seisekitime1::Command5_Click()
+{
+    Label5->setText(QStringLiteral("本日の成績"));
+    回数など表示();
+    std::vector<records::GradeRecord> records;
+    if (!readNewestRecords(kTodayRecords, records))
+        return;
+    showLines(TodayLines(m_state, records, Combo1->currentText()));
+    成績リスト色表示();
+    Picture1->setEnabled(true);
+}
+
+void seisekitime1::Command7_Click()
+{
+    回数など表示();
+    std::vector<records::GradeRecord> records;
+    if (!readNewestRecords(records::kMaxLoaded, records))
+        return;
+    const int days = PeriodDaysFor(m_state.menu.ReportPeriod, m_state.clock().today());
+    Label5->clear();
+    const menus::ListMode mode = ListMode == 2 ? menus::ListMode::Points : menus::ListMode::Times;
+    showLines(PeriodLines(m_state, records, days, mode, Combo1->currentText()));
+    m_events.letRun();
+    成績リスト色表示();
+    Picture1->setEnabled(true);
+    Combo2->show();
 }
 
 void seisekitime1::Combo1_Click()
@@ -709,6 +818,25 @@ void seisekitime1::回数など表示()
         Label9[i]->setText(QStringLiteral("今日"));
         Label10[i]->setText(QStringLiteral("今まで"));
         List5[i]->clear();
+    }
+}
+
+void seisekitime1::成績リスト色表示()
+{
+    for (int i = 1; i <= m_columnsBuilt; ++i) {
+        if (ListMode == 1 && m_state.profile.LevelRecorded[std::size_t(i)] == 1) {
+            const std::optional<TimesColour> colour = TimesListColour(
+                List5[i]->texts(), m_state.criteria.TargetTime[std::size_t(i)],
+                m_state.criteria.MinTime[std::size_t(i)]);
+            if (colour == TimesColour::Target)
+                ui::setBackground(List5[i], Text4->palette().color(QPalette::Window));
+            else if (colour == TimesColour::Minimum)
+                ui::setBackground(List5[i], Text5->palette().color(QPalette::Window));
+            else if (colour == TimesColour::Slower)
+                ui::setBackground(List5[i], ui::vbColor(0xC0C0C0));
+        }
+        List5[i]->clearSelection();
+        List5[i]->setCurrentRow(-1);
     }
 }
 

@@ -8,6 +8,7 @@
 #include "ui/ListBox.h"
 #include "ui/Ui.h"
 #include "menus/Ranking.h"
+#include "menus/ResultLists.h"
 #include "platform/Events.h"
 
 #include <QComboBox>
@@ -20,6 +21,8 @@
 #include <QWidget>
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 namespace tavoro::core {
 struct AppState;
@@ -47,6 +50,11 @@ public:
     void Option1_Click(int index);
     void Option2_Click(int index);
     void Combo1_Click();
+    void Combo2_Click();
+    void Command5_Click(); // today's runs
+    void Command6_Click(); // best times
+    void Command7_Click(); // the runs of a period
+    void 成績リスト色表示();
     void Command3_Click(int level);
     void 回数など表示();
     void 成績リスト色表示単独(int level);
@@ -81,6 +89,8 @@ public:
     QFrame *Picture7 = nullptr;       // password panel
     QFrame *Picture11 = nullptr;      // graph panel
     QPushButton *Command17 = nullptr; // "グラフ"
+    QLabel *Text4 = nullptr;          // hidden; the colour of times within the target
+    QLabel *Text5 = nullptr;          // hidden; the colour of times within the minimum
 
     // Per-level controls; element 0 is the invisible template.
     static constexpr int kColumns = 36;
@@ -117,6 +127,11 @@ private:
     void placeColumn(int level, int left);
     void moveColumns();
     void fillList(int level);
+    // Reads the newest records of the grade file for a list of runs; false when the program
+    // has ended.
+    bool readNewestRecords(std::int64_t newest, std::vector<records::GradeRecord> &out);
+    // Sets every level's list to its lines in the lists' order.
+    void showLines(const LinesByLevel &lines);
     void disableStartButtons();
     void hideLists();
     void showListsOfRecordedLevels();

@@ -46,10 +46,10 @@ bool retryAfter(core::AppState &state, LoadedRecords &loaded, const platform::Re
 
 } // namespace
 
-RecordWindow NewestWindow(std::int64_t recordCount)
+RecordWindow NewestWindow(std::int64_t recordCount, std::int64_t newest)
 {
     RecordWindow w;
-    w.first = recordCount > kMaxLoaded ? recordCount - kMaxLoaded : 0;
+    w.first = recordCount > newest ? recordCount - newest : 0;
     w.count = recordCount - w.first;
     return w;
 }
@@ -74,7 +74,7 @@ void TakeGradeRecords(const char *bytes, std::int64_t count, LoadedRecords &load
     }
 }
 
-bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded)
+bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded, std::int64_t newest)
 {
     loaded.LoadRetryCount = 0;
     loaded.records.clear();
@@ -93,7 +93,7 @@ bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded)
                 return false;
             continue;
         }
-        const RecordWindow window = NewestWindow(n);
+        const RecordWindow window = NewestWindow(n, newest);
         bytes.resize(std::size_t(window.count * kGradeRecordSize));
         got = bytes.empty() ? 0
                             : file.readAt(window.first * kGradeRecordSize, bytes.data(),

@@ -15,12 +15,12 @@ namespace tavoro::records {
 // The newest records the statistics read: at most 20000.
 constexpr int kMaxLoaded = 20000;
 
-// Which records of a file of `recordCount` whole records are read: the newest 20000.
+// Which records of a file of `recordCount` whole records are read: the newest `newest`.
 struct RecordWindow {
     std::int64_t first = 0; // 0-based index of the first record read
     std::int64_t count = 0;
 };
-RecordWindow NewestWindow(std::int64_t recordCount);
+RecordWindow NewestWindow(std::int64_t recordCount, std::int64_t newest = kMaxLoaded);
 
 // The records read.
 struct LoadedRecords {
@@ -43,7 +43,8 @@ void TakeGradeRecords(const char *bytes, std::int64_t count, LoadedRecords &load
 // seconds, four times, then "ファイルがありません" ends the program; a locked or busy file
 // is tried again every second without limit; any other error ends the program with
 // "成績ランダムファイル表示". Returns false when an error ended the program (after its
-// message box).
-bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded);
+// message box). The level menu's lists read the newest `newest` records the same way.
+bool LoadGradeRecords(core::AppState &state, LoadedRecords &loaded,
+                      std::int64_t newest = kMaxLoaded);
 
 } // namespace tavoro::records
