@@ -474,6 +474,95 @@ TEST_F(Menu, ScreenReadersSeeButtonsAndListLines)
     EXPECT_FALSE(scroll->text(QAccessible::Name).isEmpty());
 }
 
+// Level 1: target 25 s, minimum 65 s (see MenusWorld).
+std::vector<records::GradeRecord> runsOfTheWeek()
+{
+    const double today = test::dayValue(2026, 12, 9); // a Wednesday
+    return {test::gradeRecord(1, 1, 30, today, 0.40),
+            test::gradeRecord(2, 1, 9, today, 0.41),
+            test::gradeRecord(2, 1, 20, today, 0.42),
+            test::gradeRecord(3, 1, 99999, today, 0.43), // a time-out: no colour
+            test::gradeRecord(4, 1, 50, today - 2, 0.5), // Monday
+            test::gradeRecord(4, 1, 25, today - 3, 0.5), // Sunday: not this week
+            test::gradeRecord(2, 2, 20, today, 0.44)};
+}
+
+TEST_F(Menu, BestTimesViewRanksByTimeWithTiesAndNoTimeLast)
+{
+    std::vector<records::GradeRecord> records{test::gradeRecord(1, 1, 30),
+                                              test::gradeRecord(2, 1, 30),
+                                              test::gradeRecord(3, 1, 35)};
+    world.writeGrades(records);
+    open();
+    QTest::mouseClick(window->Option2[0], Qt::LeftButton);
+    EXPECT_EQ(window->ListMode, 1);
+    EXPECT_EQ(window->Option1[1]->text(), QStringLiteral("BEST表示"));
+    EXPECT_EQ(window->Option1[2]->text(), QStringLiteral("本日のみ"));
+    EXPECT_EQ(window->Label5->text(), QStringLiteral("ベスト成績"));
+    const QStringList l = lines(1);
+    ASSERT_EQ(l.size(), 7);
+    EXPECT_EQ(l.at(0), QStringLiteral(" 1●山田太郎") + FW + QStringLiteral("    30 ●"));
+    EXPECT_EQ(l.at(1), QStringLiteral(" 1③佐藤花子") + FW + QStringLiteral("    30 ") + FW);
+    EXPECT_EQ(l.at(2), QStringLiteral(" 3①鈴木一郎") + FW + QStringLiteral("    35 ") + FW);
+    for (int i = 3; i < 7; ++i)
+        EXPECT_TRUE(l.at(i).startsWith(QStringLiteral("--"))) << l.at(i).toStdString();
+    EXPECT_TRUE(window->Command4[1]->isEnabled());
+    EXPECT_FALSE(window->Picture6->isVisible());
+}
+
+TEST_F(Menu, TodaysRunsFastestFirstAndTheListColouredByTheSlowest)
+{
+    world.writeGrades(runsOfTheWeek());
+    open();
+    QTest::mouseClick(window->Option2[0], Qt::LeftButton);
+    QTest::mouseClick(window->Option1[2], Qt::LeftButton);
+    EXPECT_EQ(window->Label5->text(), QStringLiteral("本日の成績"));
+    EXPECT_EQ(lines(1), (QStringList{QStringLiteral("   9秒 09:50③佐藤花子") + FW +
+                                         QStringLiteral("③18"),
+                                     QStringLiteral("  20秒 10:04③佐藤花子") + FW +
+                                         QStringLiteral("③5"),
+                                     QStringLiteral("  30秒 09:36●山田太郎") + FW +
+                                         QStringLiteral("●4"),
+                                     QStringLiteral("　　× 10:19①鈴木一郎") + FW +
+                                         QStringLiteral("①")}));
+    // The slowest timed run, 30 s, is within the minimum time: light green.
+    EXPECT_EQ(window->List5[1]->palette().color(QPalette::Base), QColor(0xC0, 0xFF, 0xC0));
+    // 20 s on level 2 (target 30 s): green.
+    EXPECT_EQ(window->List5[2]->palette().color(QPalette::Base), QColor(0x00, 0xC0, 0x00));
+    EXPECT_TRUE(lines(3).isEmpty());
+    test::saveShot(window, QStringLiteral("seisekitime1_today_1024x768"));
+}
+
+TEST_F(Menu, RunsOfAPeriodFromTheirOptionAndThePeriodBox)
+{
+    world.writeGrades(runsOfTheWeek());
+    open();
+    QTest::mouseClick(window->Option2[0], Qt::LeftButton);
+    QTest::mouseClick(window->Option1[3], Qt::LeftButton);
+    EXPECT_TRUE(window->Combo2->isVisible());
+    EXPECT_EQ(window->Label5->text(), QString());
+    EXPECT_EQ(window->Combo2->currentIndex(), 2); // a month
+    EXPECT_EQ(lines(1).size(), 6);
+
+    // This week, on a Wednesday: from Monday.
+    window->Combo2->setCurrentIndex(0);
+    window->Combo2_Click();
+    EXPECT_EQ(world.state->menu.ReportPeriod, 1);
+    QStringList l = lines(1);
+    ASSERT_EQ(l.size(), 5);
+    EXPECT_EQ(l.at(3), QStringLiteral("  50秒 12/07Ⅰ高橋次郎") + FW + QStringLiteral("Ⅰ1"));
+
+    // The points view of the same period: points first.
+    QTest::mouseClick(window->Option2[1], Qt::LeftButton);
+    EXPECT_EQ(window->Option1[3]->text(), QStringLiteral("すべて"));
+    EXPECT_TRUE(window->Option1[3]->isChecked());
+    l = lines(1);
+    ASSERT_EQ(l.size(), 5);
+    EXPECT_EQ(l.at(0), QStringLiteral("    1 12/07Ⅰ高橋次郎") + FW + QStringLiteral("Ⅰ50秒"));
+    EXPECT_EQ(l.at(4), QStringLiteral("　　× 12/09①鈴木一郎") + FW + QStringLiteral("①"));
+    test::saveShot(window, QStringLiteral("seisekitime1_period_points_1024x768"));
+}
+
 TEST_F(Menu, Shots)
 {
     world.state->settings.SeasonColor = 0xC0FFC0;
