@@ -508,6 +508,7 @@ TEST_F(Menu, BestTimesViewRanksByTimeWithTiesAndNoTimeLast)
         EXPECT_TRUE(l.at(i).startsWith(QStringLiteral("--"))) << l.at(i).toStdString();
     EXPECT_TRUE(window->Command4[1]->isEnabled());
     EXPECT_FALSE(window->Picture6->isVisible());
+    test::saveShot(window, QStringLiteral("seisekitime1_best_1024x768"));
 }
 
 TEST_F(Menu, TodaysRunsFastestFirstAndTheListColouredByTheSlowest)
