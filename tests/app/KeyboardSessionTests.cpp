@@ -47,10 +47,7 @@ protected:
     {
         return qobject_cast<menus::seisekitime1 *>(screens.levelMenu());
     }
-    drill::MainFrm *drillWindow() const
-    {
-        return qobject_cast<drill::MainFrm *>(screens.drill());
-    }
+    drill::MainFrm *drillWindow() const { return qobject_cast<drill::MainFrm *>(screens.drill()); }
     records::FrmSyuuryou *finish() const
     {
         return qobject_cast<records::FrmSyuuryou *>(screens.finish());

@@ -19,36 +19,50 @@ namespace {
 // The expected files of a school "31415みなと市立さくら小学校" with the password "ひみつ1" and
 // the school year starting in April, in code page 932 with CR LF.
 const char kCommon[] =
-        "4\x0d\x0a"
-        "31415\x82\xdd\x82\xc8\x82\xc6\x8es\x97\xa7\x82\xb3\x82\xad\x82\xe7\x8f\xac\x8aw\x8dZ\x0d\x0a"
-        "0\x0d\x0a"
-        "0\x0d\x0a"
-        "0\x0d\x0a"
-        "\x82\xd0\x82\xdd\x82\xc2" "1\x0d\x0a"
-        "0\x0d\x0a"
-        "0\x0d\x0a"
-        "0\x0d\x0a"
-        "0\x0d\x0a";
+    "4\x0d\x0a"
+    "31415\x82\xdd\x82\xc8\x82\xc6\x8es\x97\xa7\x82\xb3\x82\xad\x82\xe7\x8f\xac\x8aw\x8dZ\x0d\x0a"
+    "0\x0d\x0a"
+    "0\x0d\x0a"
+    "0\x0d\x0a"
+    "\x82\xd0\x82\xdd\x82\xc2"
+    "1\x0d\x0a"
+    "0\x0d\x0a"
+    "0\x0d\x0a"
+    "0\x0d\x0a"
+    "0\x0d\x0a";
 const char kCriteria[] =
-        "\x96\xda\x95WTime,\x8d\xc5\x92\xe1Time,\xb8\xd8\xb1\xce\xdf\xb2\xdd\xc4,\xb8\xd8\xb1\x89\xf1\x90\x94,\xce\xdf\xb2\xdd\xc4\x94{\x97\xa6,\x8b\xd6\x89\xf1,\x8b\xd6\x93_,\x94\xbb\x8a\xfa\x8a\xd4,\x8b\xd6\x8a\xfa\x8a\xd4,,,\x0d\x0a"
-        "40,80,60,5,1,15,0,14,1,,,\x0d\x0a"
-        "45,90,60,5,1,15,0,14,1,,,\x0d\x0a"
-        "50,100,60,5,1.1,15,0,14,1,,,\x0d\x0a"
-        "55,110,60,5,1.2,15,0,14,1,,,\x0d\x0a"
-        "60,120,60,5,1.3,15,0,14,1,,,\x0d\x0a"
-        "65,130,60,5,1.5,15,0,14,1,,,\x0d\x0a"
-        "60,120,100,8,2,0,0,14,1,,,\x0d\x0a";
+    "\x96\xda\x95WTime,\x8d\xc5\x92\xe1Time,\xb8\xd8\xb1\xce\xdf\xb2\xdd\xc4,"
+    "\xb8\xd8\xb1\x89\xf1\x90\x94,\xce\xdf\xb2\xdd\xc4\x94{\x97\xa6,\x8b\xd6\x89\xf1,\x8b\xd6\x93_,"
+    "\x94\xbb\x8a\xfa\x8a\xd4,\x8b\xd6\x8a\xfa\x8a\xd4,,,\x0d\x0a"
+    "40,80,60,5,1,15,0,14,1,,,\x0d\x0a"
+    "45,90,60,5,1,15,0,14,1,,,\x0d\x0a"
+    "50,100,60,5,1.1,15,0,14,1,,,\x0d\x0a"
+    "55,110,60,5,1.2,15,0,14,1,,,\x0d\x0a"
+    "60,120,60,5,1.3,15,0,14,1,,,\x0d\x0a"
+    "65,130,60,5,1.5,15,0,14,1,,,\x0d\x0a"
+    "60,120,100,8,2,0,0,14,1,,,\x0d\x0a";
 const char kSoundTable[] =
-        "\x90\xb3\x89\xf0\x89\xb9" "1,\x83s\x83\x93\x83|\x83\x93,*\x0d\x0a"
-        "\x90\xb3\x89\xf0\x89\xb9" "2,\x83s\x83\x93\x83|\x83\x93,\x83s\x83\x8d\x83\x8a\x83\x93,\x83L\x83\x89\x83" "b,*\x0d\x0a"
-        "\x8a\xd4\x88\xe1\x82\xa2\x89\xb9" "1,\x83u\x83u\x81[,*\x0d\x0a"
-        "\x8a\xd4\x88\xe1\x82\xa2\x89\xb9" "2,\x83u\x83u\x81[,\x83{\x83\x88\x83\x93,*\x0d\x0a"
-        "\x8d\xc5\x8d\x82\x89\xb9" "1,\x83t\x83@\x83\x93\x83t\x83@\x81[\x83\x8c,*\x0d\x0a"
-        "\x8d\xc5\x8d\x82\x89\xb9" "2,\x83t\x83@\x83\x93\x83t\x83@\x81[\x83\x8c,*\x0d\x0a"
-        "\x8e\xa9\x8c\xc8\x8d\xc5\x8d\x82\x89\xb9" "1,\x82\xe2\x82\xc1\x82\xbd\x82\xcb,*\x0d\x0a"
-        "\x8e\xa9\x8c\xc8\x8d\xc5\x8d\x82\x89\xb9" "2,\x82\xe2\x82\xc1\x82\xbd\x82\xcb,\x82\xb6\x82\xb1\x82\xd7\x82\xb7\x82\xc6,*\x0d\x0a"
-        "\x8e\xa9\x8c\xc8\x8d\xc5\x8d\x82\x89\xb9" "3,\x82\xb6\x82\xb1\x82\xd7\x82\xb7\x82\xc6,*\x0d\x0a"
-        "\x95s\x8d\x87\x8ai\x89\xb9" "1,\x82\xb4\x82\xf1\x82\xcb\x82\xf1,\x82\xe0\x82\xa4\x82\xb7\x82\xb1\x82\xb5,*\x0d\x0a";
+    "\x90\xb3\x89\xf0\x89\xb9"
+    "1,\x83s\x83\x93\x83|\x83\x93,*\x0d\x0a"
+    "\x90\xb3\x89\xf0\x89\xb9"
+    "2,\x83s\x83\x93\x83|\x83\x93,\x83s\x83\x8d\x83\x8a\x83\x93,\x83L\x83\x89\x83"
+    "b,*\x0d\x0a"
+    "\x8a\xd4\x88\xe1\x82\xa2\x89\xb9"
+    "1,\x83u\x83u\x81[,*\x0d\x0a"
+    "\x8a\xd4\x88\xe1\x82\xa2\x89\xb9"
+    "2,\x83u\x83u\x81[,\x83{\x83\x88\x83\x93,*\x0d\x0a"
+    "\x8d\xc5\x8d\x82\x89\xb9"
+    "1,\x83t\x83@\x83\x93\x83t\x83@\x81[\x83\x8c,*\x0d\x0a"
+    "\x8d\xc5\x8d\x82\x89\xb9"
+    "2,\x83t\x83@\x83\x93\x83t\x83@\x81[\x83\x8c,*\x0d\x0a"
+    "\x8e\xa9\x8c\xc8\x8d\xc5\x8d\x82\x89\xb9"
+    "1,\x82\xe2\x82\xc1\x82\xbd\x82\xcb,*\x0d\x0a"
+    "\x8e\xa9\x8c\xc8\x8d\xc5\x8d\x82\x89\xb9"
+    "2,\x82\xe2\x82\xc1\x82\xbd\x82\xcb,\x82\xb6\x82\xb1\x82\xd7\x82\xb7\x82\xc6,*\x0d\x0a"
+    "\x8e\xa9\x8c\xc8\x8d\xc5\x8d\x82\x89\xb9"
+    "3,\x82\xb6\x82\xb1\x82\xd7\x82\xb7\x82\xc6,*\x0d\x0a"
+    "\x95s\x8d\x87\x8ai\x89\xb9"
+    "1,\x82\xb4\x82\xf1\x82\xcb\x82\xf1,\x82\xe0\x82\xa4\x82\xb7\x82\xb1\x82\xb5,*\x0d\x0a";
 
 QByteArray bytes(const char *literal, std::size_t size)
 {
@@ -101,10 +115,10 @@ protected:
 };
 
 const QStringList kWaves = {
-    QStringLiteral("ピンポン"), QStringLiteral("ピロリン"),       QStringLiteral("キラッ"),
-    QStringLiteral("ブブー"),   QStringLiteral("ボヨン"),         QStringLiteral("やったね"),
+    QStringLiteral("ピンポン"),       QStringLiteral("ピロリン"),   QStringLiteral("キラッ"),
+    QStringLiteral("ブブー"),         QStringLiteral("ボヨン"),     QStringLiteral("やったね"),
     QStringLiteral("ファンファーレ"), QStringLiteral("じこべすと"), QStringLiteral("ざんねん"),
-    QStringLiteral("もうすこし"), QStringLiteral("最高1"),        QStringLiteral("合格")};
+    QStringLiteral("もうすこし"),     QStringLiteral("最高1"),      QStringLiteral("合格")};
 
 } // namespace
 
@@ -193,11 +207,10 @@ TEST_F(DataToolInit, KeepsEveryFileThatIsThereAndSaysSo)
               bytes(kSoundTable, sizeof kSoundTable));
 
     const QString out = text(r.out);
-    for (const QString &kept :
-         {QStringLiteral("ROOT/share/data/新名簿.txt"),
-          QStringLiteral("ROOT/share/data/Tavoro/タイム回数データ.txt"),
-          QStringLiteral("ROOT/share/data/音フォルダ/ピンポン.wav"),
-          QStringLiteral("ROOT/opt/パスデータ.txt")})
+    for (const QString &kept : {QStringLiteral("ROOT/share/data/新名簿.txt"),
+                                QStringLiteral("ROOT/share/data/Tavoro/タイム回数データ.txt"),
+                                QStringLiteral("ROOT/share/data/音フォルダ/ピンポン.wav"),
+                                QStringLiteral("ROOT/opt/パスデータ.txt")})
         EXPECT_TRUE(out.contains(QStringLiteral("既にあるので残しました: ") + kept + u'\n'))
             << kept.toStdString();
     EXPECT_EQ(out.count(QStringLiteral("既にあるので残しました: ")), 4);
@@ -244,7 +257,7 @@ TEST_P(DataToolBadInit, ExitsTwoWithAMessageAndWritesNothing)
 
 const QStringList kGood = {QStringLiteral("--school-code"), QStringLiteral("31415"),
                            QStringLiteral("--school-name"), QStringLiteral("さくら小"),
-                           QStringLiteral("--password"), QStringLiteral("pw")};
+                           QStringLiteral("--password"),    QStringLiteral("pw")};
 
 QStringList with(const QString &option, const QString &value)
 {
@@ -268,44 +281,45 @@ INSTANTIATE_TEST_SUITE_P(
                  QStringLiteral("--school-name"), QStringLiteral("さくら小")},
                 "init には --school-code, --school-name, --password が必要です"},
         BadInit{"MissingValue",
-                QStringList{QStringLiteral("d")} + kGood + QStringList{QStringLiteral("--password")},
+                QStringList{QStringLiteral("d")} + kGood +
+                    QStringList{QStringLiteral("--password")},
                 "--password の値がありません"},
         BadInit{"UnknownOption",
                 QStringList{QStringLiteral("d"), QStringLiteral("--force")} + kGood,
                 "知らないオプション「--force」"},
         BadInit{"ShortCode",
-                QStringList{QStringLiteral("d")} + with(QStringLiteral("--school-code"),
-                                                        QStringLiteral("3141")),
+                QStringList{QStringLiteral("d")} +
+                    with(QStringLiteral("--school-code"), QStringLiteral("3141")),
                 "学校コード「3141」は 00000 以外の 5 けたの数字にしてください"},
         BadInit{"ZeroCode",
-                QStringList{QStringLiteral("d")} + with(QStringLiteral("--school-code"),
-                                                        QStringLiteral("00000")),
+                QStringList{QStringLiteral("d")} +
+                    with(QStringLiteral("--school-code"), QStringLiteral("00000")),
                 "学校コード「00000」は 00000 以外の 5 けたの数字にしてください"},
         BadInit{"LetterCode",
-                QStringList{QStringLiteral("d")} + with(QStringLiteral("--school-code"),
-                                                        QStringLiteral("3141a")),
+                QStringList{QStringLiteral("d")} +
+                    with(QStringLiteral("--school-code"), QStringLiteral("3141a")),
                 "学校コード「3141a」は 00000 以外の 5 けたの数字にしてください"},
         BadInit{"NameOutsideCp932",
-                QStringList{QStringLiteral("d")} + with(QStringLiteral("--school-name"),
-                                                        QStringLiteral("𠮷野小")),
+                QStringList{QStringLiteral("d")} +
+                    with(QStringLiteral("--school-name"), QStringLiteral("𠮷野小")),
                 "学校名「𠮷野小」にはシフトJIS（コードページ932）で書けない文字があります"},
         BadInit{"PasswordOutsideCp932",
-                QStringList{QStringLiteral("d")} + with(QStringLiteral("--password"),
-                                                        QStringLiteral("pass€")),
+                QStringList{QStringLiteral("d")} +
+                    with(QStringLiteral("--password"), QStringLiteral("pass€")),
                 "パスワード「pass€」にはシフトJIS（コードページ932）で書けない文字があります"},
         BadInit{"NameWithComma",
-                QStringList{QStringLiteral("d")} + with(QStringLiteral("--school-name"),
-                                                        QStringLiteral("a,b")),
+                QStringList{QStringLiteral("d")} +
+                    with(QStringLiteral("--school-name"), QStringLiteral("a,b")),
                 "学校名にコンマ・二重引用符・改行は使えません"},
         BadInit{"EmptyPassword",
                 QStringList{QStringLiteral("d")} + with(QStringLiteral("--password"), QString()),
                 "パスワードが空です"},
         BadInit{"MonthThirteen",
-                QStringList{QStringLiteral("d")} + with(QStringLiteral("--start-month"),
-                                                        QStringLiteral("13")),
+                QStringList{QStringLiteral("d")} +
+                    with(QStringLiteral("--start-month"), QStringLiteral("13")),
                 "--start-month「13」は 1～12 の数にしてください"},
         BadInit{"MonthWord",
-                QStringList{QStringLiteral("d")} + with(QStringLiteral("--start-month"),
-                                                        QStringLiteral("april")),
+                QStringList{QStringLiteral("d")} +
+                    with(QStringLiteral("--start-month"), QStringLiteral("april")),
                 "--start-month「april」は 1～12 の数にしてください"}),
     [](const ::testing::TestParamInfo<BadInit> &info) { return std::string(info.param.name); });

@@ -544,10 +544,9 @@ QString parseInit(const QStringList &args, InitOptions *o)
             name = a.left(eq);
             value = a.mid(eq + 1);
         }
-        const bool known = name == QLatin1String("--school-code") ||
-                           name == QLatin1String("--school-name") ||
-                           name == QLatin1String("--password") ||
-                           name == QLatin1String("--start-month");
+        const bool known =
+            name == QLatin1String("--school-code") || name == QLatin1String("--school-name") ||
+            name == QLatin1String("--password") || name == QLatin1String("--start-month");
         if (!isOption) {
             if (!o->folder.isEmpty())
                 return QStringLiteral("余分な引数「%1」").arg(a);
@@ -647,9 +646,8 @@ int init(const InitOptions &o, const QString &appFolder, Result &result)
             return fail(QStringLiteral("フォルダを作れません: %1")
                             .arg(displayPath(QFileInfo(target).absolutePath())));
         QFile file(target);
-        const QIODevice::OpenMode mode = info.isSymLink()
-                                             ? QIODevice::WriteOnly
-                                             : QIODevice::WriteOnly | QIODevice::NewOnly;
+        const QIODevice::OpenMode mode =
+            info.isSymLink() ? QIODevice::WriteOnly : QIODevice::WriteOnly | QIODevice::NewOnly;
         if (!file.open(mode) || file.write(f.bytes) != f.bytes.size() || !file.flush())
             return fail(QStringLiteral("書けません: %1（%2）")
                             .arg(displayPath(f.path), file.errorString()));
