@@ -3,16 +3,17 @@
 # unpacks it into a temporary root, sets up a school there with the installed tavoro-data
 # and starts the installed program on the offscreen platform: it must reach the name
 # selection, and end with status 0 when the system asks it to (SIGTERM, as at logout).
-# Arguments: the build folder.
+# Arguments: the build folder and, optionally, the cpack to use.
 set -euo pipefail
 build=$1
+cpack=${2:-cpack}
 work=$(mktemp -d /tmp/tavoro-package.XXXXXX)
 pid=
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAILED: $*"; exit 1; }
 
 # -- the package -------------------------------------------------------------------------
-(cd "$build" && cpack -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) ||
+(cd "$build" && "$cpack" -G DEB -B "$work/pkg" >"$work/cpack.log" 2>&1) ||
   { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/pkg/tavoro_*.deb)
 echo "package: $(basename "$deb")"
