@@ -1,8 +1,9 @@
 // Every window of a pupil's session at the sizes a school's screens have: 1024 x 768, and
 // 1920 x 1080 at a scale factor of 2 (960 x 540 in the windows' own pixels; the test runs a
-// second time with QT_SCALE_FACTOR=2). At each size no caption is clipped and every visible
-// control has a name for screen readers. The 1024 x 768 pictures are the README's
-// screenshots (scripts/readme-shots copies them into docs/).
+// second time with QT_SCALE_FACTOR=2). At each size no caption is clipped, every visible
+// control has a name for screen readers, and Enter presses every button that has the focus.
+// The 1024 x 768 pictures are the README's screenshots (scripts/readme-shots copies them into
+// docs/).
 #include "menus/MenusWorld.h"
 #include "support/Accessibility.h"
 #include "support/Shots.h"
@@ -15,6 +16,7 @@
 #include "records/FrmSyuuryou.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -53,6 +55,13 @@ protected:
         const QStringList unnamed = test::unnamedControls(window);
         EXPECT_TRUE(unnamed.isEmpty())
             << name.toStdString() << ": " << unnamed.join(QStringLiteral(", ")).toStdString();
+        // Enter presses a focused button, as Space does.
+        for (const QPushButton *button : window->findChildren<QPushButton *>()) {
+            if (button->isVisibleTo(window)) {
+                EXPECT_TRUE(button->autoDefault() || button->isDefault())
+                    << name.toStdString() << ": " << button->objectName().toStdString();
+            }
+        }
         const qreal scale = window->devicePixelRatioF();
         test::saveShot(window, QStringLiteral("%1-%2x%3%4")
                                    .arg(name)
