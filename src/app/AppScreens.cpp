@@ -15,6 +15,8 @@
 
 namespace tavoro::app {
 
+Q_LOGGING_CATEGORY(lcScreens, "tavoro.screens", QtWarningMsg)
+
 AppScreens::AppScreens(core::AppState &state) : m_state(state) {}
 
 AppScreens::~AppScreens()
@@ -51,6 +53,7 @@ void AppScreens::showNameSelection()
     }
     showFullScreen(w);
     w->Form_Activate();
+    qCInfo(lcScreens) << "name selection shown";
 }
 
 void AppScreens::closeNameSelection()

@@ -4,6 +4,7 @@
 
 #include "core/Screens.h"
 
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QWidget>
 
@@ -13,6 +14,10 @@ class BASEFRM;
 } // namespace tavoro::core
 
 namespace tavoro::app {
+
+// "tavoro.screens": which window the program shows, at the info level (off unless
+// QT_LOGGING_RULES="tavoro.screens.info=true").
+Q_DECLARE_LOGGING_CATEGORY(lcScreens)
 
 class AppScreens final : public core::Screens {
 public:

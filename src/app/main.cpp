@@ -7,6 +7,7 @@
 #include "platform/ProgramExit.h"
 #include "platform/Random.h"
 #include "platform/SoundPlayer.h"
+#include "platform/Termination.h"
 #include "ui/WidgetDialogs.h"
 
 #include <QApplication>
@@ -28,6 +29,14 @@ int main(int argc, char *argv[])
         {&clock, &random, &sound, &dialogs, &programExit, &launcher});
     tavoro::app::AppScreens screens(state);
     state.screens = &screens;
+
+    // Asked to end by the system (logout, `kill`), the program closes its windows and ends
+    // with status 0, as when the pupil leaves it.
+    tavoro::platform::TerminationWatcher termination([&screens] {
+        qCInfo(tavoro::app::lcScreens) << "ending on the system's request";
+        screens.closeAll();
+        QCoreApplication::exit(0);
+    });
 
     auto *splash = new tavoro::core::Firstfrm(state, QCoreApplication::applicationDirPath());
     splash->Form_Load();

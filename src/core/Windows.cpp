@@ -162,6 +162,7 @@ frmver::frmver(AppState &state, QWidget *parent) : QDialog(parent), m_state(stat
         return l;
     };
     Shape1 = new QFrame(this);
+    Shape1->setAccessibleName(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFrameShape(QFrame::Box);
     Label1 = make("Label1");

@@ -10,7 +10,9 @@
 #include "platform/Events.h"
 #include "platform/Random.h"
 
+#include <QAccessible>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPointer>
 #include <QResizeEvent>
@@ -108,6 +110,8 @@ MainFrm::MainFrm(core::AppState &state, QWidget *parent) : QWidget(parent), m_st
     connect(sTimer2, &QTimer::timeout, this, &MainFrm::sTimer2_Timer);
 
     ui::pressButtonsOnEnter(this);
+    // The window itself takes the keys of the panel, whose cells take no focus of their own.
+    setFocusPolicy(Qt::StrongFocus);
     Form_Load();
     sTimer2->start();
 }
@@ -162,6 +166,7 @@ void MainFrm::createStatusPanel()
     sLabel3 = makeLabel(sPicture1, QStringLiteral("sLabel3"), QStringLiteral("レベル"), right);
     sLabel8 = makeLabel(sPicture1, QStringLiteral("sLabel8"));
     L.place(sLabel1, 0, 0, 3000, 660);
+    sLabel1->setAccessibleName(QStringLiteral("題名の帯"));
     L.place(sLabel2, 120, 60, 2760, 540, 16.8, true);
     L.place(sLabel14, 3180, 90, 3900, 480, 12);
     L.place(sLabel7, 7200, 60, 3900, 540, 16, true);
@@ -205,6 +210,10 @@ void MainFrm::createStatusPanel()
     sShape2 = makeBox(sPicture1, QStringLiteral("sShape2"), 0xFF0000);
     sShape7 = makeBox(sPicture1, QStringLiteral("sShape7"), 0x0000FF);
     sShape5->setAccessibleName(QStringLiteral("タイム"));
+    sShape4->setAccessibleName(QStringLiteral("合格最低ライン"));
+    sShape3->setAccessibleName(QStringLiteral("目標タイム"));
+    sShape2->setAccessibleName(QStringLiteral("経過時間"));
+    sShape7->setAccessibleName(QStringLiteral("時間切れ"));
     L.place(sShape5, kBarLeft, kBarTop, kTimeBarTrackWidth, kTimeBarHeight);
     for (QFrame *shape : {sShape4, sShape3, sShape2, sShape7})
         L.place(shape, kBarLeft, kBarTop, 0, kTimeBarHeight);
@@ -235,6 +244,7 @@ void MainFrm::createStatusPanel()
 void MainFrm::createWorkArea()
 {
     Picture2 = new QWidget(this);
+    Picture2->setAccessibleName(QStringLiteral("問題"));
     Picture2->setObjectName(QStringLiteral("Picture2"));
     ui::setBackground(Picture2, ui::vbColor(0xF2F8FC));
     m_workLayout = std::make_unique<ui::TwipsLayout>(Picture2, kDesignWidth, kWorkHeight);
@@ -248,6 +258,7 @@ void MainFrm::createWorkArea()
     L.place(Label3, 5670, 495, 7215, 420);
 
     Picture1 = new QWidget(Picture2);
+    Picture1->setAccessibleName(HintCaption());
     Picture1->setObjectName(QStringLiteral("Picture1"));
     ui::setBackground(Picture1, ui::vbColor(0x80FFFF));
     L.place(Picture1, 1485, 900, 11715, 645);
@@ -284,6 +295,7 @@ void MainFrm::createWorkArea()
 void MainFrm::createNotice()
 {
     sPicture2 = new QWidget(this);
+    sPicture2->setAccessibleName(RecordingText());
     sPicture2->setObjectName(QStringLiteral("sPicture2"));
     ui::setBackground(sPicture2, ui::vbColor(0xC0C000));
     m_noticeLayout = std::make_unique<ui::TwipsLayout>(sPicture2, kDesignWidth, kDesignHeight);
@@ -377,10 +389,67 @@ void MainFrm::Form_Activate()
         return;
     m_activated = true;
     buildPanel();
+    setFocus();
     初期設定();
     レベル別設定();
     スタート();
     問題作成表示();
+}
+
+void MainFrm::keyPressEvent(QKeyEvent *event)
+{
+    const int key = event->key();
+    const bool arrow =
+        key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+    const bool choose = key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space;
+    if (!m_panelBuilt || (!arrow && !choose)) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (m_focusCell == 0) {
+        setFocusedCell(1);
+        return;
+    }
+    if (choose) {
+        if (!event->isAutoRepeat())
+            Label1_Click(m_focusCell);
+        return;
+    }
+    // Rows of ten; the frame stops at the edges of the panel.
+    int row = (m_focusCell - 1) / 10;
+    int column = (m_focusCell - 1) % 10;
+    if (key == Qt::Key_Left)
+        column = std::max(0, column - 1);
+    else if (key == Qt::Key_Right)
+        column = std::min(9, column + 1);
+    else if (key == Qt::Key_Up)
+        row = std::max(0, row - 1);
+    else
+        row = std::min(9, row + 1);
+    setFocusedCell(10 * row + column + 1);
+}
+
+void MainFrm::setFocusedCell(int k)
+{
+    if (m_focusCell >= 1 && m_focusCell <= 100 && Label1[m_focusCell])
+        Label1[m_focusCell]->setLineWidth(1);
+    m_focusCell = k;
+    ui::ClickableLabel *cell = Label1[k];
+    // A frame a tenth of the cell's height, so that it shows on green and on white alike.
+    cell->setLineWidth(std::max(3, cell->height() / 10));
+    QAccessibleEvent focus(cell, QAccessible::Focus);
+    QAccessible::updateAccessibility(&focus);
+}
+
+// The figures of the status panel as a screen reader announces them.
+void MainFrm::updateStatusNames()
+{
+    const QString left = QStringLiteral("残り %1 問").arg(sLabel9->text());
+    const QString time = QStringLiteral("タイム %1 秒").arg(sLabel10->text());
+    sLabel9->setAccessibleName(left);
+    sLabel10->setAccessibleName(time);
+    sPicture1->setAccessibleName(QStringLiteral("%1、%2").arg(left, time));
 }
 
 void MainFrm::buildPanel()
@@ -450,8 +519,10 @@ void MainFrm::sTimer1_Timer()
     const int level = run.CurrentLevel;
     const bool recorded =
         level >= 0 && level <= core::kMaxLevel && m_state.profile.LevelRecorded[level] != 0;
-    if (recorded)
+    if (recorded) {
         sLabel10->setText(QString::number(run.ElapsedSeconds));
+        updateStatusNames();
+    }
     QPointer<MainFrm> self(this);
     platform::processPendingEvents();
     if (!self)
@@ -486,6 +557,7 @@ void MainFrm::レベル別設定()
 {
     m_state.run.QuestionsPerRun = kQuestionsPerRun;
     sLabel9->setText(QString::number(kQuestionsPerRun));
+    updateStatusNames();
 }
 
 void MainFrm::スタート()
@@ -527,6 +599,7 @@ void MainFrm::判定後処理()
             return; // the sound failed for good and the program has ended
         ++run.SolvedCount;
         sLabel9->setText(ProblemsLeftText(run.QuestionsPerRun, run.SolvedCount));
+        updateStatusNames();
         if (run.SolvedCount < run.QuestionsPerRun) {
             問題作成表示();
         } else {
@@ -552,6 +625,7 @@ void MainFrm::判定後処理()
     List1->clear();
     resetPanel();
     sLabel9->setText(ProblemsLeftText(run.QuestionsPerRun, run.SolvedCount));
+    updateStatusNames();
 }
 
 void MainFrm::初期設定()

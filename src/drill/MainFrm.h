@@ -105,7 +105,13 @@ public:
     // Design rectangle (twips) of a status-panel or work-area control, for tests.
     QRect designRect(QWidget *control) const;
 
+    // The panel by keyboard: the arrow keys move a focus frame over the numbers and Enter or
+    // Space chooses the framed number as a click does. The frame appears at 1 with the first
+    // of these keys; 0 until then.
+    int focusedCell() const { return m_focusCell; }
+
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
@@ -120,6 +126,8 @@ private:
     void resetPanel();
     void setBarWidth(QFrame *shape, int widthTwips);
     void updateLamps();
+    void setFocusedCell(int k);
+    void updateStatusNames();
 
     core::AppState &m_state;
     // Each of the three areas scales its own twips, so that the panel and the notice span
@@ -129,6 +137,7 @@ private:
     std::unique_ptr<ui::TwipsLayout> m_noticeLayout;
     bool m_activated = false;
     bool m_panelBuilt = false;
+    int m_focusCell = 0;
 };
 
 } // namespace tavoro::drill

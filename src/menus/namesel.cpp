@@ -86,6 +86,7 @@ namesel::namesel(core::AppState &state, QWidget *parent)
     Picture7 = new QFrame(this);
     Picture7->setObjectName(QStringLiteral("Picture7"));
     Picture7->setFrameShape(QFrame::Box);
+    Picture7->setAccessibleName(QStringLiteral("表示のしかた"));
     ui::setBackground(Picture7, ui::vbColor(0xF0F0F0));
     m_layout.place(Picture7, 10200, 3450, 4560, 4560);
     const char16_t *const modes[] = {u"回数(今日／今まで）", u"ポイント（今日／今まで）",

@@ -94,11 +94,14 @@ void seisekitime1::buildFixedControls()
     // The level columns lie under every fixed control: created first, they stay at the back.
     m_columnArea = new QWidget(this);
     m_columnArea->setObjectName(QStringLiteral("columns"));
+    m_columnArea->setAccessibleName(QStringLiteral("レベル別の成績"));
     m_layout.place(m_columnArea, 0, 0, kMenuDesignWidth, 11520);
 
     Label2 = newLabel(this, QStringLiteral("Label2"));
     ui::setBackground(Label2, ui::vbColor(0x00C000));
     m_layout.place(Label2, 120, 120, 9645, 705);
+    // Bands and panels without a caption of their own are named for screen readers.
+    Label2->setAccessibleName(QStringLiteral("題名の帯"));
     Label11 = newLabel(this, QStringLiteral("Label11"));
     Label11->setAlignment(Qt::AlignCenter);
     ui::setBackground(Label11, ui::vbColor(0x00C000));
@@ -108,6 +111,7 @@ void seisekitime1::buildFixedControls()
     Label16 = newLabel(this, QStringLiteral("Label16"));
     ui::setBackground(Label16, ui::vbColor(0xC0FFC0));
     m_layout.place(Label16, 9795, 90, 2595, 735);
+    Label16->setAccessibleName(QStringLiteral("生徒の欄"));
     Label13 = newLabel(this, QStringLiteral("Label13"));
     m_layout.place(Label13, 9840, 135, 2505, 330, kSmallPoints);
     Label12 = newLabel(this, QStringLiteral("Label12"));
@@ -122,6 +126,7 @@ void seisekitime1::buildFixedControls()
     Picture1 = newPanel(this, QStringLiteral("Picture1"));
     ui::setBackground(Picture1, ui::vbColor(0xC0FFC0));
     m_layout.place(Picture1, 12420, 90, 1320, 735);
+    Picture1->setAccessibleName(QStringLiteral("順位の並べ方"));
     for (int i = 1; i <= 3; ++i) {
         Option1[i] = new QRadioButton(Picture1);
         Option1[i]->setObjectName(indexed("Option1", i));
@@ -140,12 +145,14 @@ void seisekitime1::buildFixedControls()
     Picture3 = newPanel(this, QStringLiteral("Picture3"));
     ui::setBackground(Picture3, ui::vbColor(0xC0C0C0));
     m_layout.place(Picture3, 120, 840, 3090, 345);
+    Picture3->setAccessibleName(QStringLiteral("起動からの時間"));
     Label17 = newLabel(Picture3, QStringLiteral("Label17"));
     Label17->setAlignment(Qt::AlignCenter);
     m_layout.place(Label17, 0, 0, 3090, 345, 10, true);
     Picture4 = newPanel(this, QStringLiteral("Picture4"));
     ui::setBackground(Picture4, ui::vbColor(0xC0C0C0));
     m_layout.place(Picture4, 3210, 840, 3090, 345);
+    Picture4->setAccessibleName(QStringLiteral("本日の回数"));
     Label18 = newLabel(Picture4, QStringLiteral("Label18"));
     Label18->setAlignment(Qt::AlignCenter);
     m_layout.place(Label18, 0, 0, 3090, 345, 10, true);
@@ -153,6 +160,7 @@ void seisekitime1::buildFixedControls()
     Picture5 = newPanel(this, QStringLiteral("Picture5"));
     ui::setBackground(Picture5, ui::vbColor(0xC0FFC0));
     m_layout.place(Picture5, 11400, 840, 3690, 345);
+    Picture5->setAccessibleName(QStringLiteral("表示の切り替え"));
     const char16_t *const views[] = {u"ﾀｲﾑ表示", u"ﾎﾟｲﾝﾄ表示", u"個人ﾀｲﾑ"};
     const int viewLeft[] = {1230, 2460, 0};
     for (int i = 0; i <= 2; ++i) {
@@ -167,6 +175,7 @@ void seisekitime1::buildFixedControls()
     Label20 = newLabel(this, QStringLiteral("Label20"));
     ui::setBackground(Label20, ui::vbColor(0x008080));
     m_layout.place(Label20, 120, 1215, 9255, 435);
+    Label20->setAccessibleName(QStringLiteral("帯"));
     Label5 = newLabel(this, QStringLiteral("Label5"), QStringLiteral("ベスト成績"));
     Label5->setIndent(8);
     ui::setBackground(Label5, ui::vbColor(0xFFFF00));
@@ -271,6 +280,7 @@ void seisekitime1::buildColumn(int i)
     ui::setBackground(Label8[i], ui::vbColor(0xE0E0E0));
     List5[i] = new ui::ListBox(area);
     List5[i]->setObjectName(indexed("List5", i));
+    List5[i]->setAccessibleName(QStringLiteral("レベル%1の順位").arg(i));
     List5[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List5[i]->setFocusPolicy(Qt::NoFocus);
     ui::setBackground(List5[i], ui::vbColor(0xC0FFFF));

@@ -907,3 +907,74 @@ TEST_F(DrillTest, WaitingNoticeFitsTheWindow)
 }
 
 } // namespace
+
+// ---- The panel by keyboard -----------------------------------------------------------
+
+TEST_F(DrillTest, ArrowKeysMoveAFocusFrameThatStopsAtTheEdges)
+{
+    MainFrm *d = start(1);
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->focusPolicy(), Qt::StrongFocus);
+    EXPECT_EQ(d->focusedCell(), 0);
+    EXPECT_EQ(d->Label1[1]->lineWidth(), 1);
+
+    // The first key shows the frame at 1 without choosing anything.
+    QTest::keyClick(d, Qt::Key_Return);
+    EXPECT_EQ(d->focusedCell(), 1);
+    EXPECT_GE(d->Label1[1]->lineWidth(), 3);
+    EXPECT_TRUE(d->Label1[1]->isEnabled());
+    EXPECT_FALSE(d->Picture1->isVisible());
+
+    QTest::keyClick(d, Qt::Key_Left);
+    QTest::keyClick(d, Qt::Key_Up);
+    EXPECT_EQ(d->focusedCell(), 1);
+    QTest::keyClick(d, Qt::Key_Right);
+    EXPECT_EQ(d->focusedCell(), 2);
+    EXPECT_EQ(d->Label1[1]->lineWidth(), 1);
+    EXPECT_GE(d->Label1[2]->lineWidth(), 3);
+    for (int i = 0; i < 12; ++i)
+        QTest::keyClick(d, Qt::Key_Right);
+    EXPECT_EQ(d->focusedCell(), 10);
+    for (int i = 0; i < 12; ++i)
+        QTest::keyClick(d, Qt::Key_Down);
+    EXPECT_EQ(d->focusedCell(), 100);
+    QTest::keyClick(d, Qt::Key_Up);
+    QTest::keyClick(d, Qt::Key_Left);
+    EXPECT_EQ(d->focusedCell(), 89);
+    saveShot(d, QStringLiteral("drill-focus-frame"));
+}
+
+TEST_F(DrillTest, EnterAndSpaceChooseTheFramedNumberAsAClickDoes)
+{
+    MainFrm *d = start(1);
+    ASSERT_NE(d, nullptr);
+    const int n = shownN();
+    QTest::keyClick(d, Qt::Key_Down); // the frame at 1
+    for (int k = 1; k < n; ++k)
+        QTest::keyClick(d, Qt::Key_Right);
+    ASSERT_EQ(d->focusedCell(), n);
+    QTest::keyClick(d, Qt::Key_Return);
+    EXPECT_FALSE(d->Label1[n]->isEnabled()); // right: white
+    EXPECT_EQ(d->List1->count(), 1);
+    QTest::keyClick(d, Qt::Key_Space); // chosen already: nothing happens
+    EXPECT_EQ(d->List1->count(), 1);
+    EXPECT_FALSE(d->Picture1->isVisible());
+
+    QTest::keyClick(d, Qt::Key_Left); // n - 1 is no multiple of n (n >= 2)
+    QTest::keyClick(d, Qt::Key_Space);
+    EXPECT_TRUE(d->Picture1->isVisible()); // wrong: the hint, and the problem starts again
+    EXPECT_TRUE(d->Label1[n]->isEnabled());
+    EXPECT_EQ(d->List1->count(), 0);
+    EXPECT_EQ(world.sound.played.size(), 1); // the wrong cue
+}
+
+TEST_F(DrillTest, TheMouseLeavesTheKeyboardFrameAlone)
+{
+    MainFrm *d = start(1);
+    ASSERT_NE(d, nullptr);
+    const int n = shownN();
+    click(n);
+    EXPECT_EQ(d->focusedCell(), 0);
+    EXPECT_EQ(d->Label1[n]->lineWidth(), 1);
+    EXPECT_FALSE(d->Label1[n]->isEnabled());
+}

@@ -1,6 +1,7 @@
 // The commands of tavoro-data, on the records library.
 #include "DataTool.h"
 
+#include "DefaultData.h"
 #include "core/AppState.h"
 #include "core/Criteria.h"
 #include "core/Profile.h"
@@ -12,6 +13,7 @@
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
 #include "platform/RecordFile.h"
+#include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 #include "platform/WaveFile.h"
 #include "records/FieldLines.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -500,12 +503,167 @@ private:
     int m_status = 0;
 };
 
+// ---- init ------------------------------------------------------------------------------
+
+struct InitOptions {
+    QString folder;
+    QString schoolCode;
+    QString schoolName;
+    QString password;
+    int startMonth = 4; // the Japanese school year starts in April
+};
+
+// Why a text cannot stand in a settings file, or an empty text when it can: the files are
+// code page 932, and a comma, a double quote or a line break would split or end the field.
+QString unfitText(const QString &what, const QString &text)
+{
+    if (text.isEmpty())
+        return QStringLiteral("%1が空です").arg(what);
+    for (const QChar c : text) {
+        if (c == u',' || c == u'"' || c == u'\r' || c == u'\n')
+            return QStringLiteral("%1にコンマ・二重引用符・改行は使えません").arg(what);
+    }
+    bool lossless = true;
+    platform::toCp932(text, &lossless);
+    if (!lossless)
+        return QStringLiteral("%1「%2」にはシフトJIS（コードページ932）で書けない文字があります")
+            .arg(what, text);
+    return {};
+}
+
+// Reads the arguments after "init"; returns the reason when they are wrong.
+QString parseInit(const QStringList &args, InitOptions *o)
+{
+    bool haveCode = false, haveName = false, havePassword = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        QString name = a, value;
+        const qsizetype eq = a.indexOf(u'=');
+        const bool isOption = a.startsWith(QLatin1String("--"));
+        if (isOption && eq > 0) {
+            name = a.left(eq);
+            value = a.mid(eq + 1);
+        }
+        const bool known =
+            name == QLatin1String("--school-code") || name == QLatin1String("--school-name") ||
+            name == QLatin1String("--password") || name == QLatin1String("--start-month");
+        if (!isOption) {
+            if (!o->folder.isEmpty())
+                return QStringLiteral("余分な引数「%1」").arg(a);
+            o->folder = a;
+            continue;
+        }
+        if (!known)
+            return QStringLiteral("知らないオプション「%1」").arg(a);
+        if (eq <= 0) {
+            if (i + 1 >= args.size())
+                return QStringLiteral("%1 の値がありません").arg(name);
+            value = args.at(++i);
+        }
+        if (name == QLatin1String("--school-code")) {
+            o->schoolCode = value;
+            haveCode = true;
+        } else if (name == QLatin1String("--school-name")) {
+            o->schoolName = value;
+            haveName = true;
+        } else if (name == QLatin1String("--password")) {
+            o->password = value;
+            havePassword = true;
+        } else {
+            bool ok = false;
+            o->startMonth = value.toInt(&ok);
+            if (!ok || o->startMonth < 1 || o->startMonth > 12)
+                return QStringLiteral("--start-month「%1」は 1～12 の数にしてください").arg(value);
+        }
+    }
+    if (o->folder.isEmpty())
+        return QStringLiteral("init にはデータフォルダ DIR が必要です");
+    if (!haveCode || !haveName || !havePassword)
+        return QStringLiteral("init には --school-code, --school-name, --password が必要です");
+    // The program takes five leading characters as the code only when they read as a
+    // number other than 0.
+    static const QRegularExpression fiveDigits(QStringLiteral("^[0-9]{5}$"));
+    if (!fiveDigits.match(o->schoolCode).hasMatch() || o->schoolCode == QLatin1String("00000"))
+        return QStringLiteral("学校コード「%1」は 00000 以外の 5 けたの数字にしてください")
+            .arg(o->schoolCode);
+    QString why = unfitText(QStringLiteral("学校名"), o->schoolName);
+    if (why.isEmpty())
+        why = unfitText(QStringLiteral("パスワード"), o->password);
+    return why;
+}
+
+// Lays out a new data folder and points the program folder at it. A file that is there
+// already is kept as it is.
+int init(const InitOptions &o, const QString &appFolder, Result &result)
+{
+    const auto say = [&](const QString &text) { result.out += (text + u'\n').toUtf8(); };
+    const auto fail = [&](const QString &text) {
+        result.err += (QStringLiteral("tavoro-data: ") + text + u'\n').toUtf8();
+        return 2;
+    };
+    const QString data = QDir(o.folder).absolutePath() + u'/';
+    // The path data file names the folder in a field of its own.
+    const QString why = unfitText(QStringLiteral("データフォルダの名前"), data);
+    if (!why.isEmpty()) {
+        result.err += (QStringLiteral("tavoro-data: ") + why + u'\n' + Usage()).toUtf8();
+        return 2;
+    }
+    core::Settings folders;
+    core::DeriveFolders(folders, appFolder, data);
+    const QString pathFile = QDir::cleanPath(
+        platform::localPath(platform::withTrailingSeparator(appFolder) + QStringLiteral("../")) +
+        QStringLiteral("/パスデータ.txt"));
+
+    struct File {
+        QString path;
+        QByteArray bytes;
+    };
+    std::vector<File> files = {
+        {data + QStringLiteral("共通データ.txt"),
+         defaults::TextFileBytes(
+             defaults::CommonDataLines(o.startMonth, o.schoolCode, o.schoolName, o.password))},
+        {data + QStringLiteral("新名簿.txt"), QByteArray()},
+        {platform::localPath(folders.ProgramDataFolder) + QStringLiteral("タイム回数データ.txt"),
+         defaults::TextFileBytes(defaults::CriteriaLines())},
+        {platform::localPath(folders.SoundFolder) + QStringLiteral("新音ファイル.txt"),
+         defaults::TextFileBytes(defaults::SoundTableLines())},
+    };
+    for (const defaults::Sound &s : defaults::Sounds())
+        files.push_back(
+            {platform::localPath(folders.SoundFolder) + s.name + QStringLiteral(".wav"), s.wave});
+    files.push_back({pathFile, defaults::TextFileBytes(defaults::PathDataLines(data))});
+
+    for (const File &f : files) {
+        const QFileInfo info(f.path);
+        if (info.exists()) {
+            say(QStringLiteral("既にあるので残しました: %1").arg(displayPath(f.path)));
+            continue;
+        }
+        // The path data file may be a link to the one kept with the system's configuration
+        // (/etc/tavoro); the file is then written where the link points.
+        const QString target = info.isSymLink() ? info.symLinkTarget() : f.path;
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+            return fail(QStringLiteral("フォルダを作れません: %1")
+                            .arg(displayPath(QFileInfo(target).absolutePath())));
+        QFile file(target);
+        const QIODevice::OpenMode mode =
+            info.isSymLink() ? QIODevice::WriteOnly : QIODevice::WriteOnly | QIODevice::NewOnly;
+        if (!file.open(mode) || file.write(f.bytes) != f.bytes.size() || !file.flush())
+            return fail(QStringLiteral("書けません: %1（%2）")
+                            .arg(displayPath(f.path), file.errorString()));
+        say(QStringLiteral("作りました: %1").arg(displayPath(f.path)));
+    }
+    return 0;
+}
+
 } // namespace
 
 QString Usage()
 {
     return QStringLiteral(
         "使い方: tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] COMMAND\n"
+        "       tavoro-data [--app-folder DIR] init DATA_DIR --school-code CODE\n"
+        "                   --school-name NAME --password TEXT [--start-month M]\n"
         "\n"
         "COMMAND:\n"
         "  export  成績累積データの全記録 "
@@ -515,6 +673,10 @@ QString Usage()
         "period_points,overuse_runs,overuse_earned,runs_today,points_today,personal_best)\n"
         "  best    レベルごとの学校最高記録 (level,school_best)\n"
         "  check   データファイルを調べ、問題を 1 行ずつ FILE:WHERE: message の形で出します\n"
+        "  init    新しいデータフォルダ DATA_DIR を作り (共通データ・空の名簿・基準・音)、\n"
+        "          プログラムのフォルダの隣の パスデータ.txt にそのフォルダを書きます。\n"
+        "          既にあるファイルは書き換えません。CODE は 5 けたの学校コード、M は年度の\n"
+        "          始まりの月 (既定 4)\n"
         "\n"
         "  --app-folder DIR    プログラムのフォルダ (既定: tavoro-data のあるフォルダ)\n"
         "  --today YYYY-MM-DD  今日の日付の代わりに使う日付\n"
@@ -574,6 +736,15 @@ Result Run(const QStringList &args, const QString &toolFolder, const QDate &toda
             bad = QStringLiteral("余分な引数「%1」").arg(a);
         } else {
             command = a;
+            if (command == QLatin1String("init")) {
+                // init takes arguments of its own.
+                InitOptions options;
+                bad = parseInit(args.mid(i + 1), &options);
+                if (bad.isEmpty()) {
+                    result.status = init(options, appFolder, result);
+                    return result;
+                }
+            }
         }
     }
     if (bad.isEmpty() && command.isEmpty())
