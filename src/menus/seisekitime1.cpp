@@ -161,7 +161,6 @@ void seisekitime1::buildFixedControls()
     }
     // The times views and the own-times view come with the result lists and the graph panel.
     Option2[0]->setEnabled(false);
-    Option2[2]->setEnabled(false);
 
     Label20 = newLabel(this, QStringLiteral("Label20"));
     ui::setBackground(Label20, ui::vbColor(0x008080));
@@ -188,14 +187,10 @@ void seisekitime1::buildFixedControls()
     HScroll1->hide();
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
 
-    Command17 = new QPushButton(QStringLiteral("グラフ"), this);
-    Command17->setObjectName(QStringLiteral("Command17"));
-    Command17->hide();
     Picture7 = newPanel(this, QStringLiteral("Picture7"));
     m_layout.place(Picture7, 4860, 3600, 6045, 3945);
     Picture7->hide();
-    Picture11 = newPanel(this, QStringLiteral("Picture11"));
-    Picture11->hide();
+    buildGraphPanel();
 
     Picture6 = newPanel(this, QStringLiteral("Picture6"));
     ui::setBackground(Picture6, ui::vbColor(0x808000));
@@ -414,6 +409,7 @@ void seisekitime1::Form_Activate()
 
     // 1..3: teacher's button, minutes since login, the wait panel.
     Command8->setVisible(core::IsTeacherName(s.pupil.StudentName));
+    Picture11->Command24[1]->setVisible(core::IsTeacherName(s.pupil.StudentName));
     Label17->setText(MinutesSinceLoginText(s));
     MenuReady = 0;
     m_layout.resize(Picture2, kMenuDesignWidth, 11520);
@@ -596,6 +592,12 @@ void seisekitime1::Option2_Click(int index)
     m_events.letRun();
     if (SelectingDefaults == 1)
         return;
+    if (index == 2) {
+        Command17->show();
+        Combo2->hide();
+        Command16_Click();
+        return;
+    }
     if (index != 1)
         return; // the times and own-times views are not offered yet
     Combo2->hide();
