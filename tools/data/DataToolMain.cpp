@@ -1,15 +1,18 @@
-// tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] export|stats|best|check
+// tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] export|stats|best|check|graph
 #include "DataTool.h"
 
 #include "platform/Clock.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // The graph pages are drawn without any display: on a school's server as on a desk.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     tavoro::platform::SystemClock clock;
