@@ -304,3 +304,24 @@ TEST_F(Graph, PagesHoldThreeBlocks)
 
 } // namespace
 } // namespace tavoro::menus
+
+namespace tavoro::menus {
+namespace {
+
+TEST(GraphPupilList, GradeCodesAreThoseOfTheNameSelectionBeforeTheYearsStartMonth)
+{
+    test::MenusWorld world;
+    world.start();
+    world.clock.date = QDate(2027, 2, 10); // school year 2026, the year starts in April
+    const QStringList lines = ReloadPupilLines(*world.state);
+    ASSERT_EQ(lines.size(), 7);
+    EXPECT_EQ(lines[0], QStringLiteral("小３ /  山田太郎/1")); // born 2017: grade 3
+    EXPECT_EQ(lines[3], QStringLiteral("中１ /  高橋次郎/4")); // born 2013: grade 7
+    EXPECT_EQ(lines[5], QStringLiteral("高１ /  伊藤健/6"));   // born 2010: grade 10
+    EXPECT_EQ(lines[6], QStringLiteral(" /  ★田中先生/7"));    // no grade code
+    EXPECT_EQ(world.state->roster.GradeCodes[1], QStringLiteral("小３"));
+    EXPECT_EQ(world.state->roster.SchoolYear, 2026);
+}
+
+} // namespace
+} // namespace tavoro::menus
