@@ -216,6 +216,8 @@ void seisekitime1::endPrint()
 
 void seisekitime1::Command21_Click(int index)
 {
+    // Events run between the blocks only when the drawing takes long.
+    const platform::PacedEvents::Work work(m_events);
     GraphToPrinter = index == 1 ? 1 : 0;
     if (GraphToPrinter == 1 && !beginPrint())
         return;
