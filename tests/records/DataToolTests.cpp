@@ -297,15 +297,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, DataToolArguments,
                                            BadArgs{"unknownOption", {"--verbose", "best"}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(DataTool, TheExecutableRunsWithoutADisplay)
+// The environment of a machine without any display.
+QProcessEnvironment withoutDisplay()
 {
-    writeGrades(sample());
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
+    return env;
+}
+
+TEST_F(DataTool, TheExecutableRunsWithoutADisplay)
+{
+    writeGrades(sample());
+    QProcess p;
+    p.setProcessEnvironment(withoutDisplay());
     p.start(QStringLiteral(TAVORO_DATA_TOOL),
             {QStringLiteral("--app-folder"), inst.programFolder(), QStringLiteral("--today"),
              QStringLiteral("2026-12-09"), QStringLiteral("stats")});
@@ -454,11 +460,7 @@ TEST_F(DataTool, GraphRunsWithoutAnyDisplay)
     writeGrades(sample());
     const QString pdf = inst.root() + QStringLiteral("/headless.pdf");
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(withoutDisplay());
     p.start(QStringLiteral(TAVORO_DATA_TOOL),
             {QStringLiteral("--app-folder"), inst.programFolder(), QStringLiteral("--today"),
              QStringLiteral("2026-12-09"), QStringLiteral("graph"), QStringLiteral("--pupil"),
