@@ -298,7 +298,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DataToolArguments,
                          [](const auto &info) { return std::string(info.param.name); });
 
 // The environment of a machine without any display.
-QProcessEnvironment withoutDisplay()
+static QProcessEnvironment withoutDisplay()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
