@@ -2,7 +2,8 @@
 // records in the grade file, on the offscreen platform. Prints the median time of the name
 // selection's display (名簿表示), of the level menu's refresh (Form_Activate and the paint it
 // leads to), with nothing new since the last refresh and on the way back from a run, and of
-// ComputeStatistics alone, measured in the same run.
+// ComputeStatistics alone, measured in the same run; then the own-times view and three graph
+// blocks of a pupil with 400 runs, at 20000 and at 1000000 records.
 #include "core/AppState.h"
 #include "core/Profile.h"
 #include "core/Settings.h"
@@ -40,6 +41,12 @@ constexpr int kLevels = 35;
 constexpr double kStatisticsTargetMs = 3;
 constexpr double kDisplayTargetMs = 50;
 constexpr double kViewTargetMs = 150; // switching the menu's lists to another view
+// The own-times view and three graph blocks (with their paint); at a million records the
+// graph's second pass reads the whole file.
+constexpr int kBigRecords = 1000000;
+constexpr double kOwnTimesTargetMs = 150;
+constexpr double kGraphTargetMs = 150;
+constexpr double kGraphBigTargetMs = 1000;
 
 // An installation with a school of 5000 listed pupils, 35 levels and 20000 records of the
 // last two months.
@@ -128,6 +135,36 @@ struct World {
         QByteArray out = grades;
         out.resize(grades.size() + records::kGradeRecordSize);
         records::EncodeGradeRecord(r, out.data() + grades.size());
+        return out;
+    }
+
+    // The grade file with every 50th record a run of the current pupil on level 1, 2 or 3
+    // (400 runs), preceded by `older` records of the year before: what the own-times view
+    // and the graph read.
+    QByteArray gradesOfAKeenPupil(int older)
+    {
+        QByteArray out(qsizetype(older + kRecords) * records::kGradeRecordSize, '\0');
+        std::mt19937 rng(7);
+        const double yearAgo = records::DateValue(fakes.clock.today()) - 365;
+        for (int i = 0; i < older; ++i) {
+            records::GradeRecord r;
+            r.RecDate = yearAgo + double(i) * 300.0 / older;
+            r.RecClock = 0.5;
+            r.RecStudent = std::int16_t(1 + rng() % kPupils);
+            r.RecLevel = std::int16_t(1 + rng() % kLevels);
+            r.RecSeconds = std::int32_t(10 + rng() % 150);
+            records::EncodeGradeRecord(r, out.data() + qsizetype(i) * records::kGradeRecordSize);
+        }
+        for (int i = 0; i < kRecords; ++i) {
+            char *at = out.data() + qsizetype(older + i) * records::kGradeRecordSize;
+            records::GradeRecord r =
+                records::DecodeGradeRecord(grades.constData() + i * records::kGradeRecordSize);
+            if (i % 50 == 0) {
+                r.RecStudent = std::int16_t(state.pupil.CurrentStudent);
+                r.RecLevel = std::int16_t(1 + (i / 50) % 3);
+            }
+            records::EncodeGradeRecord(r, at);
+        }
         return out;
     }
 
@@ -252,6 +289,70 @@ void BM_MenuRefreshAfterRun(benchmark::State &st)
     w.writeGrades(w.grades);
 }
 
+// The own-times view (Option2(2)): the lists of every level from the newest 20000 records.
+void ownTimesView(benchmark::State &st, int older)
+{
+    World &w = world();
+    w.writeGrades(w.gradesOfAKeenPupil(older));
+    {
+        const auto shown = shownMenu();
+        menus::seisekitime1 &window = *shown;
+        for (auto _ : st) {
+            window.Option2[2]->setChecked(true);
+            window.Option2_Click(2);
+            platform::processPendingEvents();
+        }
+        const qsizetype listed =
+            window.List5[1]->count() + window.List5[2]->count() + window.List5[3]->count();
+        if (listed != 400 || !window.List5[1]->isVisible())
+            st.SkipWithError("the own-times lists do not hold the pupil's runs");
+    }
+    w.writeGrades(w.grades);
+}
+void BM_OwnTimesView(benchmark::State &st)
+{
+    ownTimesView(st, 0);
+}
+void BM_OwnTimesViewMillion(benchmark::State &st)
+{
+    ownTimesView(st, kBigRecords - kRecords);
+}
+
+// "グラフ": three level blocks computed, drawn and painted on the panel.
+void graphBlocks(benchmark::State &st, int older)
+{
+    World &w = world();
+    w.writeGrades(w.gradesOfAKeenPupil(older));
+    {
+        const auto shown = shownMenu();
+        menus::seisekitime1 &window = *shown;
+        window.Option2[2]->setChecked(true);
+        window.Option2_Click(2);
+        PaintCounter painted;
+        window.Picture11->Picture12->installEventFilter(&painted);
+        int draws = 0;
+        for (auto _ : st) {
+            window.Command17_Click();
+            window.Picture11->Picture12->repaint();
+            ++draws;
+        }
+        const auto &blocks = window.Picture11->Picture12->blocks();
+        if (blocks.size() != 3 || blocks[0].block.runs.size() < 100)
+            st.SkipWithError("the graph does not hold the pupil's runs");
+        if (painted.paints < draws)
+            st.SkipWithError("the graph was not painted at every drawing");
+    }
+    w.writeGrades(w.grades);
+}
+void BM_GraphBlocks(benchmark::State &st)
+{
+    graphBlocks(st, 0);
+}
+void BM_GraphBlocksMillion(benchmark::State &st)
+{
+    graphBlocks(st, kBigRecords - kRecords);
+}
+
 BENCHMARK(BM_ComputeStatistics)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(15)
@@ -267,6 +368,22 @@ BENCHMARK(BM_MenuRefresh)
 BENCHMARK(BM_MenuRefreshAfterRun)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OwnTimesView)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_GraphBlocks)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_OwnTimesViewMillion)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_GraphBlocksMillion)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 // The views of the level menu's lists, each switched to as a pupil does: the window's
@@ -393,6 +510,11 @@ int main(int argc, char **argv)
                 line(name.c_str(), it->second, kViewTargetMs);
         }
     }
+    line("own-times view", reporter.medians["BM_OwnTimesView"], kOwnTimesTargetMs);
+    line("three graph blocks", reporter.medians["BM_GraphBlocks"], kGraphTargetMs);
+    std::printf("medians (%d records):\n", kBigRecords);
+    line("own-times view", reporter.medians["BM_OwnTimesViewMillion"], kOwnTimesTargetMs);
+    line("three graph blocks", reporter.medians["BM_GraphBlocksMillion"], kGraphBigTargetMs);
     benchmark::Shutdown();
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "platform/Random.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Termination.h"
+#include "ui/SystemPrinter.h"
 #include "ui/WidgetDialogs.h"
 
 #include <QApplication>
@@ -25,8 +26,9 @@ int main(int argc, char *argv[])
     tavoro::ui::WidgetDialogs dialogs;
     tavoro::platform::ProcessExit programExit;
     tavoro::platform::ProcessLauncher launcher;
+    tavoro::ui::SystemPrinter printer;
     tavoro::core::AppState state(
-        {&clock, &random, &sound, &dialogs, &programExit, &launcher});
+        {&clock, &random, &sound, &dialogs, &programExit, &launcher, &printer});
     tavoro::app::AppScreens screens(state);
     state.screens = &screens;
 

@@ -22,6 +22,7 @@ class SoundPlayer;
 class Dialogs;
 class ProgramExit;
 class Launcher;
+class Printer;
 } // namespace tavoro::platform
 
 namespace tavoro::core {
@@ -184,6 +185,7 @@ struct Services {
     platform::Dialogs *dialogs = nullptr;
     platform::ProgramExit *exit = nullptr;
     platform::Launcher *launcher = nullptr;
+    platform::Printer *printer = nullptr;
 };
 
 struct AppState {
@@ -210,6 +212,7 @@ struct AppState {
     platform::ProgramExit &programExit() const { return *services.exit; }
     platform::SoundPlayer &soundPlayer() const { return *services.sound; }
     platform::Launcher &launcher() const { return *services.launcher; }
+    platform::Printer &printer() const { return *services.printer; }
 };
 
 } // namespace tavoro::core

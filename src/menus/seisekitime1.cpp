@@ -169,8 +169,6 @@ void seisekitime1::buildFixedControls()
         m_layout.place(Option2[i], viewLeft[i] + 30, 30, 1200, 285, 8);
         connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
     }
-    // The own-times view comes with the graph panel.
-    Option2[2]->setEnabled(false);
 
     Label20 = newLabel(this, QStringLiteral("Label20"));
     ui::setBackground(Label20, ui::vbColor(0x008080));
@@ -199,14 +197,10 @@ void seisekitime1::buildFixedControls()
     HScroll1->hide();
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
 
-    Command17 = new QPushButton(QStringLiteral("グラフ"), this);
-    Command17->setObjectName(QStringLiteral("Command17"));
-    Command17->hide();
     Picture7 = newPanel(this, QStringLiteral("Picture7"));
     m_layout.place(Picture7, 4860, 3600, 6045, 3945);
     Picture7->hide();
-    Picture11 = newPanel(this, QStringLiteral("Picture11"));
-    Picture11->hide();
+    buildGraphPanel();
     // They hold the colours of a list of times within the target and the minimum time.
     Text4 = newLabel(this, QStringLiteral("Text4"));
     ui::setBackground(Text4, ui::vbColor(0x00C000));
@@ -433,6 +427,7 @@ void seisekitime1::Form_Activate()
 
     // 1..3: teacher's button, minutes since login, the wait panel.
     Command8->setVisible(core::IsTeacherName(s.pupil.StudentName));
+    Picture11->Command24[1]->setVisible(core::IsTeacherName(s.pupil.StudentName));
     Label17->setText(MinutesSinceLoginText(s));
     MenuReady = 0;
     m_layout.resize(Picture2, kMenuDesignWidth, 11520);
@@ -615,6 +610,12 @@ void seisekitime1::Option2_Click(int index)
     m_events.letRun();
     if (SelectingDefaults == 1)
         return;
+    if (index == 2) {
+        Command17->show();
+        Combo2->hide();
+        Command16_Click();
+        return;
+    }
     if (index == 0) {
         Option1[1]->setText(QStringLiteral("BEST表示"));
         Option1[2]->setText(QStringLiteral("本日のみ"));
@@ -623,8 +624,6 @@ void seisekitime1::Option2_Click(int index)
         Option1_Click(Option1[2]->isChecked() ? 2 : Option1[3]->isChecked() ? 3 : 1);
         return;
     }
-    if (index != 1)
-        return; // the own-times view is not offered yet
     Combo2->hide();
     Option1[1]->setText(QStringLiteral("合計累計"));
     Option1[2]->setText(QStringLiteral("合計本日"));

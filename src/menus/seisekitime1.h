@@ -7,6 +7,7 @@
 
 #include "ui/ListBox.h"
 #include "ui/Ui.h"
+#include "menus/GraphPanel.h"
 #include "menus/Ranking.h"
 #include "menus/ResultLists.h"
 #include "platform/Events.h"
@@ -22,6 +23,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tavoro::core {
@@ -34,6 +36,7 @@ class seisekitime1 : public QWidget {
     Q_OBJECT
 public:
     explicit seisekitime1(core::AppState &state, QWidget *parent = nullptr);
+    ~seisekitime1() override;
 
     // Load lays the window out; Activate is the refresh, run at every showing.
     void Form_Load();
@@ -58,6 +61,19 @@ public:
     void Command3_Click(int level);
     void 回数など表示();
     void 成績リスト色表示単独(int level);
+
+    // The own-times view and the graph panel.
+    void Command16_Click();
+    void Command17_Click();
+    void Command24_Click(int index);
+    void Command25_Click();
+    void Command18_Click();
+    void List2_Click();
+    void List3_Click();
+    void Command21_Click(int index);
+    void Command19_Click();
+    void Command22_Click();
+    void Command23_Click(int index);
 
     // Fixed controls.
     QLabel *Label2 = nullptr;                // frame behind the title
@@ -87,7 +103,7 @@ public:
     QProgressBar *ProgressBar2 = nullptr;
     QLabel *Label21 = nullptr;
     QFrame *Picture7 = nullptr;       // password panel
-    QFrame *Picture11 = nullptr;      // graph panel
+    GraphPanel *Picture11 = nullptr;  // graph panel
     QPushButton *Command17 = nullptr; // "グラフ"
     QLabel *Text4 = nullptr;          // hidden; the colour of times within the target
     QLabel *Text5 = nullptr;          // hidden; the colour of times within the minimum
@@ -111,6 +127,18 @@ public:
     int ListMode = 0;
     int PointsOrder = 0;
     int SelectingDefaults = 0;
+    int ShownPupil = 0;
+    int GraphLevel = 0;
+    int GraphKind = 0;
+    int GraphToPrinter = 0;
+    double BaseFontSize = 6;
+    double BlockTop = 0;
+    // Per level; sized for every level a profile may have.
+    std::array<QString, core::kLevels> GraphTimeRank{};
+    std::array<QString, core::kLevels> GraphPointsRank{};
+    std::array<long long, core::kLevels> GraphPoints{};
+    std::array<long long, core::kLevels> SchoolPointsSum{};
+    std::array<long long, core::kLevels> SchoolPointsCount{};
 
     int columnWidth() const { return m_columnWidth; }
     // The design rectangle of a control (twips), for tests of the layout.
@@ -123,6 +151,10 @@ protected:
 
 private:
     void buildFixedControls();
+    void buildGraphPanel();
+    void ReloadPupilList();
+    bool beginPrint();
+    void endPrint();
     void buildColumn(int level);
     void placeColumn(int level, int left);
     void moveColumns();
@@ -147,6 +179,14 @@ private:
     std::array<bool, kColumns> m_listPending{};
     // The refresh and the views let their wait panels paint only when they take long.
     platform::PacedEvents m_events;
+    // The rankings last built into List4(1) and List4(2), with the pupil of each line.
+    std::array<GraphRanking, 3> m_graphRankings{};
+    // The document being printed by Command21(1).
+    struct PrintJob;
+    struct PrintJobEnd {
+        void operator()(PrintJob *job) const;
+    };
+    std::unique_ptr<PrintJob, PrintJobEnd> m_print;
 };
 
 } // namespace tavoro::menus

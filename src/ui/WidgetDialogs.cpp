@@ -1,6 +1,7 @@
 // Message boxes on Qt widgets.
 #include "WidgetDialogs.h"
 
+#include <QFileDialog>
 #include <QMessageBox>
 
 namespace tavoro::ui {
@@ -22,6 +23,12 @@ bool WidgetDialogs::okCancel(QWidget *parent, const QString &text, const QString
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Ok | QMessageBox::Cancel,
                     parent);
     return box.exec() == QMessageBox::Ok;
+}
+
+QString WidgetDialogs::saveFileName(QWidget *parent, const QString &title,
+                                    const QString &suggested, const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
 
 } // namespace tavoro::ui

@@ -10,6 +10,8 @@ public:
     void message(QWidget *parent, const QString &text, const QString &title) override;
     bool yesNo(QWidget *parent, const QString &text, const QString &title) override;
     bool okCancel(QWidget *parent, const QString &text, const QString &title) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &suggested,
+                         const QString &filter) override;
 };
 
 } // namespace tavoro::ui

@@ -4,8 +4,11 @@
 
 #include "DataTool.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -294,15 +297,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, DataToolArguments,
                                            BadArgs{"unknownOption", {"--verbose", "best"}}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST_F(DataTool, TheExecutableRunsWithoutADisplay)
+// The environment of a machine without any display.
+static QProcessEnvironment withoutDisplay()
 {
-    writeGrades(sample());
-    QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    p.setProcessEnvironment(env);
+    return env;
+}
+
+TEST_F(DataTool, TheExecutableRunsWithoutADisplay)
+{
+    writeGrades(sample());
+    QProcess p;
+    p.setProcessEnvironment(withoutDisplay());
     p.start(QStringLiteral(TAVORO_DATA_TOOL),
             {QStringLiteral("--app-folder"), inst.programFolder(), QStringLiteral("--today"),
              QStringLiteral("2026-12-09"), QStringLiteral("stats")});
@@ -331,4 +340,134 @@ TEST_F(DataTool, TheExecutableRunsWithoutADisplay)
     ASSERT_TRUE(p.waitForFinished(30000));
     EXPECT_EQ(p.exitCode(), 2);
     EXPECT_TRUE(p.readAllStandardError().contains("tavoro-data [--app-folder DIR]"));
+}
+
+namespace {
+
+int pdfPageCount(const QByteArray &pdf)
+{
+    return int(
+        QString::fromLatin1(pdf).count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+}
+
+QString pdfText(const QString &path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(DataTool, GraphWritesThePrintedPagesOfAPupil)
+{
+    writeGrades(sample());
+    const QString pdf = inst.root() + QStringLiteral("/sheet.pdf");
+    datatool::Result r = run({QStringLiteral("graph"), QStringLiteral("--pupil"),
+                              QStringLiteral("12"), QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    EXPECT_TRUE(r.out.isEmpty());
+    QByteArray bytes = fileBytes(pdf);
+    EXPECT_TRUE(bytes.startsWith("%PDF"));
+    EXPECT_EQ(pdfPageCount(bytes), 1); // levels 1..3
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains(QStringLiteral("佐藤 一郎"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("(塾平均)")));
+    EXPECT_TRUE(text.contains(QStringLiteral("30秒"))); // his best on level 3
+
+    r = run({QStringLiteral("graph"), QStringLiteral("--pupil=7"), QStringLiteral("--levels"),
+             QStringLiteral("1,2,3,4"), QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(r.status, 0) << r.err.constData();
+    bytes = fileBytes(pdf);
+    EXPECT_EQ(pdfPageCount(bytes), 2);
+    EXPECT_FALSE(QFileInfo::exists(pdf + QStringLiteral(".tmp")));
+}
+
+struct BadGraphCase {
+    const char *name;
+    QStringList args;
+    const char16_t *message;
+};
+
+class DataToolBadGraph : public DataTool, public ::testing::WithParamInterface<BadGraphCase> {};
+
+TEST_P(DataToolBadGraph, SaysWhyAndWritesNothing)
+{
+    writeGrades(sample());
+    const QString pdf = inst.root() + QStringLiteral("/sheet.pdf");
+    QFile old(pdf);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("before");
+    old.close();
+    QStringList args = GetParam().args;
+    args.replaceInStrings(QStringLiteral("PDF"), pdf);
+    const datatool::Result r = run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(text(r.err).contains(QString::fromUtf16(GetParam().message)))
+        << text(r.err).toStdString();
+    EXPECT_EQ(fileBytes(pdf), QByteArray("before"));
+    EXPECT_EQ(QDir(inst.root()).entryList(QDir::Files).filter(QStringLiteral("sheet")),
+              QStringList{QStringLiteral("sheet.pdf")});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DataToolBadGraph,
+    ::testing::Values(
+        BadGraphCase{"NoPdf", {"graph", "--pupil", "7"}, u"graph には --pupil と --pdf が要ります"},
+        BadGraphCase{
+            "NoPupil", {"graph", "--pdf", "PDF"}, u"graph には --pupil と --pdf が要ります"},
+        BadGraphCase{"PupilNotANumber",
+                     {"graph", "--pupil", "x7", "--pdf", "PDF"},
+                     u"--pupil の生徒番号「x7」は 1～5000 の数ではありません"},
+        BadGraphCase{"PupilOutOfRange",
+                     {"graph", "--pupil", "5001", "--pdf", "PDF"},
+                     u"--pupil の生徒番号「5001」は 1～5000 の数ではありません"},
+        BadGraphCase{"LevelZero",
+                     {"graph", "--pupil", "7", "--levels", "1,0", "--pdf", "PDF"},
+                     u"--levels のレベル「0」が読めません"},
+        BadGraphCase{"LevelBeyondTheProgram",
+                     {"graph", "--pupil", "7", "--levels", "8", "--pdf", "PDF"},
+                     u"レベル 8 はありません（レベルは 1～7）"},
+        BadGraphCase{"UnknownPupil",
+                     {"graph", "--pupil", "99", "--pdf", "PDF"},
+                     u"ROOT/data/新名簿.txt: 生徒番号 99 は名簿にありません"},
+        BadGraphCase{"OptionOfAnotherCommand",
+                     {"stats", "--pupil", "7"},
+                     u"--pupil と --pdf は graph だけのオプションです"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(DataTool, GraphIntoAFolderThatCannotBeWrittenFails)
+{
+    writeGrades(sample());
+    const QString pdf = inst.root() + QStringLiteral("/missing/sheet.pdf");
+    const datatool::Result r = run({QStringLiteral("graph"), QStringLiteral("--pupil"),
+                                    QStringLiteral("7"), QStringLiteral("--pdf"), pdf});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(text(r.err).startsWith(QStringLiteral("ROOT/missing/sheet.pdf: 書けません")))
+        << text(r.err).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(inst.root() + QStringLiteral("/missing")));
+}
+
+TEST_F(DataTool, GraphRunsWithoutAnyDisplay)
+{
+    writeGrades(sample());
+    const QString pdf = inst.root() + QStringLiteral("/headless.pdf");
+    QProcess p;
+    p.setProcessEnvironment(withoutDisplay());
+    p.start(QStringLiteral(TAVORO_DATA_TOOL),
+            {QStringLiteral("--app-folder"), inst.programFolder(), QStringLiteral("--today"),
+             QStringLiteral("2026-12-09"), QStringLiteral("graph"), QStringLiteral("--pupil"),
+             QStringLiteral("7"), QStringLiteral("--pdf"), pdf});
+    ASSERT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    EXPECT_EQ(pdfPageCount(fileBytes(pdf)), 1);
+    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("山田 花子")));
 }

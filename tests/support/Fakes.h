@@ -1,6 +1,6 @@
 // Test doubles of the platform seams: a clock the test moves, a scripted random generator,
 // a sound player that records its commands, dialogs that record and answer at once, and
-// recording program-exit and launcher seams.
+// recording program-exit and launcher seams, and a printer that keeps its documents as PDF.
 #pragma once
 
 #include "core/AppState.h"
@@ -8,10 +8,13 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Launcher.h"
+#include "platform/Printer.h"
 #include "platform/ProgramExit.h"
 #include "platform/Random.h"
 #include "platform/SoundPlayer.h"
 
+#include <QBuffer>
+#include <QPdfWriter>
 #include <QStringList>
 
 #include <deque>
@@ -117,8 +120,52 @@ public:
         calls.push_back({QStringLiteral("okCancel"), text, title});
         return nextAnswer;
     }
+    QString saveFileName(QWidget *, const QString &title, const QString &suggested,
+                         const QString &) override
+    {
+        calls.push_back({QStringLiteral("saveFileName"), suggested, title});
+        return nextFileName;
+    }
     std::vector<Call> calls;
     bool nextAnswer = true;
+    QString nextFileName; // the answer of saveFileName
+};
+
+// Keeps every document begun as a picture of its pages; `available` false stands for a
+// machine without a printer.
+class FakePrinter final : public platform::Printer {
+public:
+    struct Document {
+        QString title;
+        QBuffer buffer;
+        std::unique_ptr<QPdfWriter> pdf;
+        QByteArray bytes;
+        bool ended = false;
+    };
+    QPagedPaintDevice *beginDocument(const QString &title) override
+    {
+        if (!available)
+            return nullptr;
+        auto doc = std::make_unique<Document>();
+        doc->title = title;
+        doc->buffer.open(QIODevice::WriteOnly);
+        doc->pdf = std::make_unique<QPdfWriter>(&doc->buffer);
+        doc->pdf->setResolution(300);
+        documents.push_back(std::move(doc));
+        return documents.back()->pdf.get();
+    }
+    bool endDocument() override
+    {
+        if (documents.empty())
+            return false;
+        Document &doc = *documents.back();
+        doc.pdf.reset();
+        doc.bytes = doc.buffer.data();
+        doc.ended = true;
+        return true;
+    }
+    bool available = true;
+    std::vector<std::unique_ptr<Document>> documents;
 };
 
 class FakeExit final : public platform::ProgramExit {
@@ -174,13 +221,14 @@ struct FakeWorld {
     FakeDialogs dialogs;
     FakeExit programExit;
     FakeLauncher launcher;
+    FakePrinter printer;
     RecordingScreens screens;
     std::unique_ptr<core::AppState> state;
 
     FakeWorld()
     {
         state = std::make_unique<core::AppState>(
-            core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
+            core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher, &printer});
         state->screens = &screens;
     }
 };

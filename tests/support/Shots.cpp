@@ -7,10 +7,16 @@
 
 namespace tavoro::test {
 
-QString saveShot(QWidget *widget, const QString &name)
+QString shotsDir()
 {
     const QString dir = QStringLiteral(TAVORO_SHOTS_DIR);
     QDir().mkpath(dir);
+    return dir;
+}
+
+QString saveShot(QWidget *widget, const QString &name)
+{
+    const QString dir = shotsDir();
     const QString path = dir + u'/' + name + QStringLiteral(".png");
     widget->grab().save(path);
     return path;

@@ -10,4 +10,7 @@ namespace tavoro::test {
 // Grabs `widget` and writes <shots dir>/<name>.png; returns the file's path.
 QString saveShot(QWidget *widget, const QString &name);
 
+// The folder the pictures go to (made when missing).
+QString shotsDir();
+
 } // namespace tavoro::test

@@ -7,6 +7,8 @@
 #include "core/Profile.h"
 #include "core/Settings.h"
 #include "core/SoundCues.h"
+#include "menus/Graph.h"
+#include "menus/NameList.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
@@ -25,6 +27,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QPdfWriter>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -63,6 +67,10 @@ public:
     {
         say(text);
         return false;
+    }
+    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
+    {
+        return QString();
     }
 
 private:
@@ -149,6 +157,12 @@ QString timeText(double value)
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
+struct GraphOptions {
+    int pupil = 0;
+    std::vector<int> levels{1, 2, 3};
+    QString pdf;
+};
+
 class Tool {
 public:
     Tool(Result &result, const QDate &today)
@@ -158,7 +172,7 @@ public:
     {
     }
 
-    int run(const QString &command, const QString &appFolder)
+    int run(const QString &command, const QString &appFolder, const GraphOptions &graphOptions)
     {
         if (command == QLatin1String("check"))
             return check(appFolder);
@@ -168,7 +182,7 @@ public:
             return exportRecords();
         core::SetProfile(*m_state);
         // The points need the criteria; the best times do not.
-        if (command == QLatin1String("stats")) {
+        if (command == QLatin1String("stats") || command == QLatin1String("graph")) {
             if (auto err = core::LoadCriteria(*m_state))
                 return fail(core::CriteriaFilePath(*m_state), *err);
         }
@@ -176,6 +190,8 @@ public:
         if (!image.error.isEmpty())
             return fail(records::GradeFilePath(m_state->settings), image.error);
         computeStatistics(image);
+        if (command == QLatin1String("graph"))
+            return graph(graphOptions);
         return command == QLatin1String("stats") ? stats() : best();
     }
 
@@ -187,6 +203,59 @@ private:
     }
 
     void print(const QString &text) { m_result.out += text.toUtf8(); }
+
+    // The sheets "印刷" prints for one pupil, as a PDF file written whole or not at all.
+    int graph(const GraphOptions &o)
+    {
+        core::AppState &s = *m_state;
+        core::SetLevelTable(s);
+        const QString rosterPath = records::RosterFile::path(s.settings);
+        records::RosterFile roster;
+        if (!roster.load(rosterPath))
+            return fail(rosterPath,
+                        roster.error() == platform::FileError::NotFound
+                            ? QStringLiteral("ファイルがありません")
+                            : QStringLiteral("読めません（%1）").arg(roster.errorText()));
+        s.roster.SchoolYear =
+            menus::SchoolYearOf(s.services.clock->today(), s.settings.SchoolYearStartMonth);
+        menus::TakeRosterLines(s, roster.lines(), s.settings.RosterSwitch.equals(1));
+        const bool known =
+            std::any_of(roster.lines().begin(), roster.lines().end(),
+                        [&](const records::RosterLine &l) { return l.Number == o.pupil; });
+        if (!known)
+            return fail(rosterPath, QStringLiteral("生徒番号 %1 は名簿にありません").arg(o.pupil));
+        for (int level : o.levels)
+            if (level > s.profile.LevelCount) {
+                m_result.err +=
+                    QStringLiteral("tavoro-data: レベル %1 はありません（レベルは 1～%2）\n")
+                        .arg(level)
+                        .arg(s.profile.LevelCount)
+                        .toUtf8();
+                return 2;
+            }
+        s.pupil.CurrentStudent = std::int16_t(o.pupil);
+        const auto pages = menus::GraphPages(s, o.pupil, o.levels, 1, QStringLiteral("全学年"));
+
+        QSaveFile file(o.pdf);
+        if (!file.open(QIODevice::WriteOnly))
+            return fail(o.pdf, QStringLiteral("書けません（%1）").arg(file.errorString()));
+        bool drawn = false;
+        {
+            QPdfWriter pdf(&file);
+            pdf.setResolution(600);
+            pdf.setCreator(QStringLiteral("tavoro-data"));
+            pdf.setTitle(s.profile.ProgramTitle + u' ' +
+                         core::TrimSpaces(s.roster.StudentNames[std::size_t(o.pupil)]));
+            drawn = menus::DrawGraphDocument(pdf, pages);
+        }
+        if (!drawn) {
+            file.cancelWriting();
+            return fail(o.pdf, QStringLiteral("ページを描けません"));
+        }
+        if (!file.commit())
+            return fail(o.pdf, QStringLiteral("書けません（%1）").arg(file.errorString()));
+        return 0;
+    }
 
     void computeStatistics(const GradeImage &image)
     {
@@ -677,6 +746,8 @@ QString Usage()
         "          プログラムのフォルダの隣の パスデータ.txt にそのフォルダを書きます。\n"
         "          既にあるファイルは書き換えません。CODE は 5 けたの学校コード、M は年度の\n"
         "          始まりの月 (既定 4)\n"
+        "  graph --pupil N [--levels 1,2,3] --pdf FILE\n"
+        "          生徒 N のグラフ (「印刷」と同じページ) を PDF ファイルに書きます\n"
         "\n"
         "  --app-folder DIR    プログラムのフォルダ (既定: tavoro-data のあるフォルダ)\n"
         "  --today YYYY-MM-DD  今日の日付の代わりに使う日付\n"
@@ -702,6 +773,8 @@ Result Run(const QStringList &args, const QString &toolFolder, const QDate &toda
     QDate day = today;
     QString command;
     QString bad;
+    GraphOptions graph;
+    bool pupilGiven = false;
     for (qsizetype i = 0; i < args.size() && bad.isEmpty(); ++i) {
         const QString &a = args.at(i);
         QString value;
@@ -728,6 +801,29 @@ Result Run(const QStringList &args, const QString &toolFolder, const QDate &toda
             day = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
             if (!day.isValid() || value.size() != 10)
                 bad = QStringLiteral("--today の日付「%1」が読めません").arg(value);
+        } else if (option(QStringLiteral("--pupil"))) {
+            bool ok = false;
+            graph.pupil = value.toInt(&ok);
+            pupilGiven = true;
+            if (!ok || graph.pupil < 1 || graph.pupil > core::kMaxStudent)
+                bad = QStringLiteral("--pupil の生徒番号「%1」は 1～%2 の数ではありません")
+                          .arg(value)
+                          .arg(core::kMaxStudent);
+        } else if (option(QStringLiteral("--levels"))) {
+            graph.levels.clear();
+            for (const QString &part : value.split(u',')) {
+                bool ok = false;
+                const int level = part.trimmed().toInt(&ok);
+                if (!ok || level < 1 || level > core::kMaxLevel) {
+                    bad = QStringLiteral("--levels のレベル「%1」が読めません").arg(part);
+                    break;
+                }
+                graph.levels.push_back(level);
+            }
+        } else if (option(QStringLiteral("--pdf"))) {
+            graph.pdf = value;
+            if (value.isEmpty())
+                bad = QStringLiteral("--pdf の値が空です");
         } else if (!bad.isEmpty()) {
             break;
         } else if (a.startsWith(u'-')) {
@@ -750,15 +846,20 @@ Result Run(const QStringList &args, const QString &toolFolder, const QDate &toda
     if (bad.isEmpty() && command.isEmpty())
         bad = QStringLiteral("COMMAND がありません");
     if (bad.isEmpty() && command != QLatin1String("export") && command != QLatin1String("stats") &&
-        command != QLatin1String("best") && command != QLatin1String("check"))
+        command != QLatin1String("best") && command != QLatin1String("check") &&
+        command != QLatin1String("graph"))
         bad = QStringLiteral("知らない COMMAND「%1」").arg(command);
+    if (bad.isEmpty() && command == QLatin1String("graph") && (!pupilGiven || graph.pdf.isEmpty()))
+        bad = QStringLiteral("graph には --pupil と --pdf が要ります");
+    if (bad.isEmpty() && command != QLatin1String("graph") && (pupilGiven || !graph.pdf.isEmpty()))
+        bad = QStringLiteral("--pupil と --pdf は graph だけのオプションです");
     if (!bad.isEmpty()) {
         result.err = (QStringLiteral("tavoro-data: ") + bad + u'\n' + Usage()).toUtf8();
         result.status = 2;
         return result;
     }
     Tool tool(result, day);
-    result.status = tool.run(command, appFolder);
+    result.status = tool.run(command, appFolder, graph);
     return result;
 }
 

@@ -1,15 +1,29 @@
-// tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] export|stats|best|check
+// tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] export|stats|best|check|graph
 #include "DataTool.h"
 
 #include "platform/Clock.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Only the graph pages are drawn, without any display: on a school's server as on a
+    // desk. The other commands need no platform plugin at all.
+    const bool drawing = std::any_of(argv + 1, argv + argc,
+                                     [](const char *a) { return std::strcmp(a, "graph") == 0; });
+    std::unique_ptr<QCoreApplication> app;
+    if (drawing) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     tavoro::platform::SystemClock clock;

@@ -1,0 +1,23 @@
+// The printer seam over Qt's printing: the system's default printer, no dialog.
+#pragma once
+
+#include "platform/Printer.h"
+
+#include <memory>
+
+class QPrinter;
+
+namespace tavoro::ui {
+
+class SystemPrinter final : public platform::Printer {
+public:
+    SystemPrinter();
+    ~SystemPrinter() override;
+    QPagedPaintDevice *beginDocument(const QString &title) override;
+    bool endDocument() override;
+
+private:
+    std::unique_ptr<QPrinter> m_printer;
+};
+
+} // namespace tavoro::ui
