@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -43,6 +44,8 @@ public:
     void Label3_Click(int level);
     void Command1_Click();
     void Command8_Click();
+    void Command10_Click(int index);
+    void Command12_Click();
     void HScroll1_Change();
     void Option1_Click(int index);
     void Option2_Click(int index);
@@ -79,6 +82,10 @@ public:
     QProgressBar *ProgressBar2 = nullptr;
     QLabel *Label21 = nullptr;
     QFrame *Picture7 = nullptr;       // password panel
+    QLabel *Label28 = nullptr;        // "データ変更パスワード"
+    QLineEdit *Text3 = nullptr;       // the password entry, shown as "*"
+    std::array<QPushButton *, 2> Command10{}; // 0 records, 1 criteria
+    QPushButton *Command12 = nullptr; // "戻る": closes the panel
     QFrame *Picture11 = nullptr;      // graph panel
     QPushButton *Command17 = nullptr; // "グラフ"
 
@@ -113,6 +120,7 @@ protected:
 
 private:
     void buildFixedControls();
+    void buildPasswordPanel();
     void buildColumn(int level);
     void placeColumn(int level, int left);
     void moveColumns();
