@@ -77,6 +77,7 @@ void FrmData::Form_Load()
     List1->setObjectName(QStringLiteral("List1"));
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ui::setBackground(List1, Qt::white);
     m_model = new GradeListModel(this);
     List1->setModel(m_model);
     m_layout.place(List1, 240, 600, 10080, 10560);

@@ -6,6 +6,7 @@
 #include "core/Screens.h"
 #include "platform/Dialogs.h"
 #include "platform/Events.h"
+#include "platform/Paths.h"
 #include "platform/TextFile.h"
 #include "records/GradeFile.h"
 
@@ -46,6 +47,7 @@ FrmTimeData::FrmTimeData(core::AppState &state, QWidget *parent)
     setObjectName(QStringLiteral("FrmTimeData"));
     setWindowTitle(state.profile.ProgramTitle);
     setFont(ui::gothicFont(14));
+    ui::setBackground(this, ui::vbColor(0xC0FFC0));
     resize(1024, 768);
     Form_Load();
 }
@@ -105,7 +107,10 @@ void FrmTimeData::Form_Load()
     MSFlexGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MSFlexGrid1->setSelectionMode(QAbstractItemView::NoSelection);
     MSFlexGrid1->setFocusPolicy(Qt::NoFocus);
-    m_layout.place(MSFlexGrid1, kGridLeft, kGridTop, kGridWidth, kGridHeight, 9);
+    MSFlexGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    MSFlexGrid1->setTextElideMode(Qt::ElideNone);
+    MSFlexGrid1->setWordWrap(false);
+    m_layout.place(MSFlexGrid1, kGridLeft, kGridTop, kGridWidth, kGridHeight, 8);
     connect(MSFlexGrid1, &QTableWidget::cellClicked, this,
             [this](int row, int col) { MSFlexGrid1_Click(row, col); });
 
@@ -145,6 +150,7 @@ void FrmTimeData::Form_Load()
     List4->setObjectName(QStringLiteral("List4"));
     List4->setFocusPolicy(Qt::NoFocus);
     m_layout.place(List4, 3990, 660, 3495, 6300, 9);
+    listFonts();
 
     Picture6 = new QFrame(this);
     Picture6->setObjectName(QStringLiteral("Picture6"));
@@ -163,13 +169,24 @@ void FrmTimeData::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_layout.apply();
+    listFonts();
     layoutGrid();
+}
+
+void FrmTimeData::listFonts()
+{
+    // The band labels are right-aligned with spaces: the lists need even-width digits.
+    QFont f(QStringLiteral("Noto Sans Mono CJK JP"));
+    f.setStyleHint(QFont::Monospace);
+    f.setPixelSize(std::max(1, m_layout.fontPixels(9)));
+    List3->setFont(f);
+    List4->setFont(f);
 }
 
 void FrmTimeData::layoutGrid()
 {
     if (MSFlexGrid1->rowCount() > 0) {
-        const int width = m_layout.px(kGridWidth) - 2 * MSFlexGrid1->frameWidth();
+        const int width = MSFlexGrid1->viewport()->width();
         for (int c = 0; c < kColumns; ++c)
             MSFlexGrid1->setColumnWidth(c, width / kColumns);
         MSFlexGrid1->setColumnWidth(1, int(0.8 * (width / kColumns) + 0.5));
@@ -229,7 +246,7 @@ void FrmTimeData::loadGrid()
         QTableWidgetItem *item = cell(row, col);
         item->setText(text);
         item->setBackground(kFixed);
-        item->setTextAlignment(Qt::AlignCenter);
+        item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     };
     fixed(0, 0, QStringLiteral("レベル"));
     for (int c = 1; c < kColumns; ++c)
@@ -398,7 +415,7 @@ void FrmTimeData::MSFlexGrid1_Click(int row, int col)
 void FrmTimeData::Command7_Click()
 {
     const QString path = records::GradeFilePath(m_state.settings);
-    const QFileInfo info(path);
+    const QFileInfo info(platform::localPath(path));
     const qint64 size = info.exists() ? info.size() : -1;
     const QDateTime modified = info.exists() ? info.lastModified() : QDateTime();
     // A key press recomputes the distribution; the grade file (44 MB after some years) is

@@ -83,6 +83,7 @@ protected:
 private:
     void loadGrid();
     void layoutGrid();
+    void listFonts();
     bool save();
     void moveTo(int row, int col);
     std::vector<CriteriaRow> gridRows() const;
