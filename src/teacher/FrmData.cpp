@@ -1,6 +1,8 @@
 // The record browser window.
 #include "FrmData.h"
 
+#include "Controls.h"
+
 #include "core/AppState.h"
 #include "core/Screens.h"
 #include "platform/Clock.h"
@@ -18,30 +20,6 @@ namespace tavoro::teacher {
 namespace {
 
 const QString kCaution = QStringLiteral("注意");
-
-QLabel *newLabel(QWidget *parent, const QString &name, const QString &text = QString())
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QPushButton *newButton(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
-QFont listFont(int pixels)
-{
-    // The rows are aligned with full-width spaces: full-width characters must be exactly two
-    // half-width ones.
-    QFont f(QStringLiteral("Noto Sans Mono CJK JP"));
-    f.setStyleHint(QFont::Monospace);
-    f.setPixelSize(std::max(1, pixels));
-    return f;
-}
 
 // A whole number written in the text, within min..max; none otherwise.
 std::optional<int> wholeNumber(const QString &text, int min, int max)
@@ -155,7 +133,7 @@ void FrmData::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_layout.apply();
-    List1->setFont(listFont(m_layout.fontPixels(11)));
+    List1->setFont(alignedListFont(m_layout.fontPixels(11)));
 }
 
 void FrmData::Form_Activate()

@@ -1,6 +1,8 @@
 // The criteria editor window.
 #include "FrmTimeData.h"
 
+#include "Controls.h"
+
 #include "core/AppState.h"
 #include "core/Criteria.h"
 #include "core/Screens.h"
@@ -24,20 +26,6 @@ constexpr int kGridHeight = 8655;
 constexpr int kGridRows = 33; // rows the grid's height holds
 const QColor kChanged(255, 255, 0);
 const QColor kFixed(192, 192, 192);
-
-QLabel *newLabel(QWidget *parent, const QString &name, const QString &text = QString())
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QPushButton *newButton(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
 
 } // namespace
 
@@ -175,10 +163,8 @@ void FrmTimeData::resizeEvent(QResizeEvent *event)
 
 void FrmTimeData::listFonts()
 {
-    // The band labels are right-aligned with spaces: the lists need even-width digits.
-    QFont f(QStringLiteral("Noto Sans Mono CJK JP"));
-    f.setStyleHint(QFont::Monospace);
-    f.setPixelSize(std::max(1, m_layout.fontPixels(9)));
+    // The band labels are right-aligned with spaces.
+    const QFont f = alignedListFont(m_layout.fontPixels(9));
     List3->setFont(f);
     List4->setFont(f);
 }
