@@ -57,10 +57,9 @@ struct World {
         std::vector<records::GradeRecord> records;
         records.reserve(kRecords);
         for (int i = 0; i < kRecords; ++i)
-            records.push_back(test::gradeRecord(1 + int(rng() % 5000), 1 + int(rng() % 7),
-                                                20 + int(rng() % 180),
-                                                test::dayValue(2020, 4, 1) + i / 400,
-                                                (32400 + i % 30000) / 86400.0));
+            records.push_back(test::gradeRecord(
+                1 + int(rng() % 5000), 1 + int(rng() % 7), 20 + int(rng() % 180),
+                test::dayValue(2020, 4, 1) + i / 400, (32400 + i % 30000) / 86400.0));
         inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"),
                         test::encodeRecords(records));
         if (auto err = core::LoadSettings(state, inst.programFolder())) {
@@ -110,7 +109,8 @@ void BM_BrowserScroll(benchmark::State &st)
 // The record at place n as the browser shows it.
 records::GradeRecord recordAt(std::int64_t n)
 {
-    const QByteArray bytes = world().inst.readBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"));
+    const QByteArray bytes =
+        world().inst.readBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"));
     return records::DecodeGradeRecord(bytes.constData() + (n - 1) * 44);
 }
 
@@ -186,7 +186,7 @@ void BM_EditorKeyPress(benchmark::State &st)
         st.SkipWithError("the grade file was read again");
 }
 
-#define TEACHER_BENCHMARK(name)                                                                  \
+#define TEACHER_BENCHMARK(name)                                                                    \
     BENCHMARK(name)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)
 
 TEACHER_BENCHMARK(BM_BrowserFirstRows)->Iterations(1);

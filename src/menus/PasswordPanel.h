@@ -15,7 +15,7 @@ namespace tavoro::menus {
 
 // The data functions of the panel, by the index of their button Command10.
 enum class DataFunction {
-    RecordBrowser = 0, // "データ変更"
+    RecordBrowser = 0,  // "データ変更"
     CriteriaEditor = 1, // "合格タイムデータ変更"
 };
 

@@ -82,12 +82,14 @@ public:
     QProgressBar *ProgressBar2 = nullptr;
     QLabel *Label21 = nullptr;
     QFrame *Picture7 = nullptr;       // password panel
-    QLabel *Label28 = nullptr;        // "データ変更パスワード"
-    QLineEdit *Text3 = nullptr;       // the password entry, shown as "*"
-    std::array<QPushButton *, 2> Command10{}; // 0 records, 1 criteria
-    QPushButton *Command12 = nullptr; // "戻る": closes the panel
     QFrame *Picture11 = nullptr;      // graph panel
     QPushButton *Command17 = nullptr; // "グラフ"
+
+    // The password panel Picture7.
+    QLabel *Label28 = nullptr;                // "データ変更パスワード"
+    QLineEdit *Text3 = nullptr;               // the password entry, shown as "*"
+    std::array<QPushButton *, 2> Command10{}; // 0 records, 1 criteria
+    QPushButton *Command12 = nullptr;         // "戻る": closes the panel
 
     // Per-level controls; element 0 is the invisible template.
     static constexpr int kColumns = 36;

@@ -11,10 +11,18 @@ namespace tavoro::teacher {
 
 CriteriaRow CriteriaHeadings()
 {
-    return {QStringLiteral("目標Time"), QStringLiteral("最低Time"), QStringLiteral("ｸﾘｱﾎﾟｲﾝﾄ"),
-            QStringLiteral("ｸﾘｱ回数"),  QStringLiteral("ﾎﾟｲﾝﾄ倍率"), QStringLiteral("禁回"),
-            QStringLiteral("禁点"),     QStringLiteral("判期間"),    QStringLiteral("禁期間"),
-            QString(),                  QString(),                  QString()};
+    return {QStringLiteral("目標Time"),
+            QStringLiteral("最低Time"),
+            QStringLiteral("ｸﾘｱﾎﾟｲﾝﾄ"),
+            QStringLiteral("ｸﾘｱ回数"),
+            QStringLiteral("ﾎﾟｲﾝﾄ倍率"),
+            QStringLiteral("禁回"),
+            QStringLiteral("禁点"),
+            QStringLiteral("判期間"),
+            QStringLiteral("禁期間"),
+            QString(),
+            QString(),
+            QString()};
 }
 
 std::vector<CriteriaRow> ParseCriteriaGrid(const QString &text)

@@ -60,8 +60,7 @@ void addBandLines(QStringList &lines, const std::array<int, kBands> &bands, int 
 {
     for (int b = 0; b < kBands; ++b) {
         const int stars = int(double(bands[std::size_t(b)]) / scale + 0.5);
-        lines << QStringLiteral("%1").arg(10 * b, 4) + QStringLiteral("～") +
-                     QString(stars, u'★');
+        lines << QStringLiteral("%1").arg(10 * b, 4) + QStringLiteral("～") + QString(stars, u'★');
     }
 }
 

@@ -165,10 +165,10 @@ void FrmData::Command1_Click()
     if (!file.ok() && file.error != platform::FileError::NotFound)
         s.dialogs().message(
             this, QStringLiteral("成績ファイルを読めません（%1）").arg(file.errorText), kCaution);
-    m_model->reset(file.ok() ? file.bytes : QByteArray(),
-                   MakeBrowserRoster(roster.lines(), s.clock().today(),
-                                     s.settings.SchoolYearStartMonth),
-                   s.settings);
+    m_model->reset(
+        file.ok() ? file.bytes : QByteArray(),
+        MakeBrowserRoster(roster.lines(), s.clock().today(), s.settings.SchoolYearStartMonth),
+        s.settings);
     Combo1->clear();
     Combo1->addItems(m_model->roster().pupils);
     Picture3->hide();
@@ -288,9 +288,9 @@ void FrmData::Command2_Click()
     changed.RecSeconds = *seconds;
     changed.RecStudent = std::int16_t(*pupil);
     const std::int64_t n = SelectedRecord;
-    const RewriteResult result = ChangeGradeRecord(
-        m_state, n, m_shown, changed, !m_backedUp,
-        [this](bool waiting) { showWaitNotice(waiting); });
+    const RewriteResult result =
+        ChangeGradeRecord(m_state, n, m_shown, changed, !m_backedUp,
+                          [this](bool waiting) { showWaitNotice(waiting); });
     if (!handleOutcome(result))
         return;
     Command1_Click();

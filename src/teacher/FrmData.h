@@ -51,7 +51,7 @@ public:
     QListView *List1 = nullptr;
     QFrame *Picture3 = nullptr; // edit panel
     QLabel *Label1 = nullptr;
-    std::array<QLabel *, 5> Label2{}; // 0 "秒", 1 level, 2 date, 4 grade code
+    std::array<QLabel *, 5> Label2{};   // 0 "秒", 1 level, 2 date, 4 grade code
     std::array<QLineEdit *, 2> Text1{}; // 1 the time
     QScrollBar *VScroll1 = nullptr;
     QComboBox *Combo1 = nullptr;

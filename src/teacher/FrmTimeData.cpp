@@ -44,7 +44,8 @@ QString FrmTimeData::ColumnExplanation(int col)
 {
     switch (col) {
     case 1:
-        return QStringLiteral("合格基準タイム\n　大部分の人ががんばったら出せそうなタイムにしてください");
+        return QStringLiteral(
+            "合格基準タイム\n　大部分の人ががんばったら出せそうなタイムにしてください");
     case 2:
         return QStringLiteral("合格最低ラインタイム\n  この５倍が時間切れになります");
     case 3:
@@ -216,13 +217,11 @@ void FrmTimeData::setCellText(int row, int col, const QString &text, bool change
 
 void FrmTimeData::loadGrid()
 {
-    const platform::TextFileResult file =
-        platform::readTextFile(core::CriteriaFilePath(m_state));
+    const platform::TextFileResult file = platform::readTextFile(core::CriteriaFilePath(m_state));
     if (!file.ok() && file.error != platform::FileError::NotFound)
-        m_state.dialogs().message(this,
-                                  QStringLiteral("基準データのファイルを読めません（%1）")
-                                      .arg(file.errorText),
-                                  QStringLiteral("注意"));
+        m_state.dialogs().message(
+            this, QStringLiteral("基準データのファイルを読めません（%1）").arg(file.errorText),
+            QStringLiteral("注意"));
     const std::vector<CriteriaRow> rows = ParseCriteriaGrid(file.text);
 
     MSFlexGrid1->clearContents();

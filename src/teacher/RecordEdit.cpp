@@ -106,8 +106,8 @@ bool backUp(core::AppState &state, const QByteArray &bytes, QString *error)
         *error = QStringLiteral("バックアップのフォルダを作れません");
         return false;
     }
-    const QString name = BackupFileName(
-        state.clock().today(), int(std::floor(state.clock().secondsSinceMidnight())));
+    const QString name = BackupFileName(state.clock().today(),
+                                        int(std::floor(state.clock().secondsSinceMidnight())));
     if (!writeOnDisk(folder + name, bytes, error))
         return false;
     // The names sort by their date and time: the oldest go first.
@@ -187,8 +187,8 @@ std::optional<QDate> NewestBackupDate(const core::Settings &settings)
     const QStringList backups =
         dir.entryList({kBackupPrefix + QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
     for (qsizetype i = backups.size() - 1; i >= 0; --i) {
-        const QDate date = QDate::fromString(backups[i].mid(kBackupPrefix.size(), 8),
-                                             QStringLiteral("yyyyMMdd"));
+        const QDate date =
+            QDate::fromString(backups[i].mid(kBackupPrefix.size(), 8), QStringLiteral("yyyyMMdd"));
         if (date.isValid())
             return date;
     }
@@ -200,24 +200,22 @@ RewriteResult ChangeGradeRecord(core::AppState &state, std::int64_t n,
                                 const records::GradeRecord &changed, bool backUpFirst,
                                 const RewriteNotice &notice)
 {
-    return rewrite(state, n, shown, backUpFirst, notice,
-                   [&](RecordFile &file, const QByteArray &) {
-                       return records::WriteGradeRecord(file, n, changed);
-                   });
+    return rewrite(state, n, shown, backUpFirst, notice, [&](RecordFile &file, const QByteArray &) {
+        return records::WriteGradeRecord(file, n, changed);
+    });
 }
 
 RewriteResult DeleteGradeRecord(core::AppState &state, std::int64_t n,
                                 const records::GradeRecord &shown, bool backUpFirst,
                                 const RewriteNotice &notice)
 {
-    return rewrite(state, n, shown, backUpFirst, notice,
-                   [&](RecordFile &file, const QByteArray &old) {
-                       const std::int64_t at = (n - 1) * records::kGradeRecordSize;
-                       const std::int64_t rest = old.size() - at - records::kGradeRecordSize;
-                       return file.writeAt(at, old.constData() + at + records::kGradeRecordSize,
-                                           rest) &&
-                              file.resize(old.size() - records::kGradeRecordSize);
-                   });
+    return rewrite(
+        state, n, shown, backUpFirst, notice, [&](RecordFile &file, const QByteArray &old) {
+            const std::int64_t at = (n - 1) * records::kGradeRecordSize;
+            const std::int64_t rest = old.size() - at - records::kGradeRecordSize;
+            return file.writeAt(at, old.constData() + at + records::kGradeRecordSize, rest) &&
+                   file.resize(old.size() - records::kGradeRecordSize);
+        });
 }
 
 bool RewriteInterrupted(const core::Settings &settings)

@@ -19,8 +19,8 @@ int BrowserGrade(int birthYear, const QDate &today, const core::Variant &startMo
     return grade;
 }
 
-BrowserRoster MakeBrowserRoster(const std::vector<records::RosterLine> &lines,
-                                const QDate &today, const core::Variant &startMonth)
+BrowserRoster MakeBrowserRoster(const std::vector<records::RosterLine> &lines, const QDate &today,
+                                const core::Variant &startMonth)
 {
     BrowserRoster roster;
     roster.names.resize(core::kStudents);

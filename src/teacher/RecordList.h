@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <vector>
 
-
 namespace tavoro::teacher {
 
 // The browser's view of the roster: every line, whatever its state, with the grade of
@@ -26,8 +25,8 @@ struct BrowserRoster {
     QStringList pupils;              // the pupil list: "12 /  山田太郎"
 };
 
-BrowserRoster MakeBrowserRoster(const std::vector<records::RosterLine> &lines,
-                                const QDate &today, const core::Variant &startMonth);
+BrowserRoster MakeBrowserRoster(const std::vector<records::RosterLine> &lines, const QDate &today,
+                                const core::Variant &startMonth);
 
 // The grade of a pupil born in `birthYear` as the browser counts it.
 int BrowserGrade(int birthYear, const QDate &today, const core::Variant &startMonth);

@@ -24,10 +24,9 @@ protected:
     seisekitime1 *open(const QString &password = QStringLiteral("abc"))
     {
         world.inst.writeCommonData({QStringLiteral("4"), QStringLiteral("12345テスト小学校"),
-                                    QStringLiteral("0"), QStringLiteral("0"),
-                                    QStringLiteral("0"), password, QStringLiteral("0"),
-                                    QStringLiteral("0"), QStringLiteral("0"),
-                                    QStringLiteral("0")});
+                                    QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
+                                    password, QStringLiteral("0"), QStringLiteral("0"),
+                                    QStringLiteral("0"), QStringLiteral("0")});
         world.writeGrades(test::MenusWorld::typicalGrades());
         world.start();
         world.listRoster();

@@ -92,9 +92,11 @@ TEST_F(Editor, TheGridOfTheCriteriaFile)
     EXPECT_EQ(window->Gridinputtext->geometry().topLeft(),
               grid->geometry().topLeft() + grid->viewport()->pos() +
                   grid->visualItemRect(grid->item(1, 1)).topLeft());
-    EXPECT_EQ(window->Label3->text(), QStringLiteral("合格基準タイム\n"
-                                                     "　大部分の人ががんばったら出せそうなタイムにしてください"));
-    EXPECT_EQ(window->Label1->text(), QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"));
+    EXPECT_EQ(window->Label3->text(),
+              QStringLiteral("合格基準タイム\n"
+                             "　大部分の人ががんばったら出せそうなタイムにしてください"));
+    EXPECT_EQ(window->Label1->text(),
+              QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"));
     EXPECT_EQ(window->List3->text(0), QStringLiteral("レベル1 今まで25回  （★=2）"));
     EXPECT_EQ(window->List3->text(5), QStringLiteral("  40～★★★★★★★★★★★★★"));
     EXPECT_EQ(window->List3->count(), 102);
@@ -113,7 +115,8 @@ TEST_F(Editor, ArrowKeysMoveTheEditBoxAndTheExplanation)
     key(Qt::Key_Right);
     EXPECT_EQ(current(), QPoint(1, 2));
     EXPECT_EQ(window->Gridinputtext->text(), QStringLiteral("65"));
-    EXPECT_EQ(window->Label3->text(), QStringLiteral("合格最低ラインタイム\n  この５倍が時間切れになります"));
+    EXPECT_EQ(window->Label3->text(),
+              QStringLiteral("合格最低ラインタイム\n  この５倍が時間切れになります"));
     key(Qt::Key_Down);
     key(Qt::Key_Down);
     EXPECT_EQ(current(), QPoint(3, 2));
@@ -136,7 +139,8 @@ TEST_F(Editor, ArrowKeysMoveTheEditBoxAndTheExplanation)
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
                       grid->visualItemRect(grid->item(5, 6)).center());
     EXPECT_EQ(current(), QPoint(5, 6));
-    EXPECT_EQ(window->Label3->text(), QStringLiteral("やりすぎ禁止回数\n  何回やったらやりすぎ禁止にするか\n  "));
+    EXPECT_EQ(window->Label3->text(),
+              QStringLiteral("やりすぎ禁止回数\n  何回やったらやりすぎ禁止にするか\n  "));
     window->MSFlexGrid1_Click(0, 3);
     window->MSFlexGrid1_Click(2, 0);
     EXPECT_EQ(current(), QPoint(5, 6));
@@ -207,10 +211,11 @@ TEST_F(Editor, SavingWritesTheFileAndReloadsTheCriteria)
     QTest::keyClick(window->Gridinputtext, Qt::Key_Space);
     QTest::keyClicks(window->Gridinputtext, QStringLiteral("33"));
     QTest::mouseClick(window->Command3, Qt::LeftButton);
-    EXPECT_EQ(world.inst.readBytes(kCriteriaFile),
-              platform::toCp932(QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,"
-                                               "判期間,禁期間,,,\r\n")) +
-                  QByteArray("7,60,100,3,1.5,0,0,7,7,,,\r\n33,65,100,3,1,0,0,7,7,\"a,b\",,\r\n"));
+    EXPECT_EQ(
+        world.inst.readBytes(kCriteriaFile),
+        platform::toCp932(QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,"
+                                         "判期間,禁期間,,,\r\n")) +
+            QByteArray("7,60,100,3,1.5,0,0,7,7,,,\r\n33,65,100,3,1,0,0,7,7,\"a,b\",,\r\n"));
     EXPECT_EQ(window->DataChanged, 0);
     EXPECT_EQ(current(), QPoint(2, 1));
     EXPECT_FALSE(window->Picture6->isVisible());
@@ -253,7 +258,8 @@ TEST_F(Editor, BackAsksWhetherToSaveTheChanges)
     QTest::mouseClick(window->Command4, Qt::LeftButton);
     ASSERT_EQ(world.dialogs.calls.size(), 1u);
     EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("yesNo"));
-    EXPECT_EQ(world.dialogs.calls[0].text, QStringLiteral("データが変更されています。記録しますか？"));
+    EXPECT_EQ(world.dialogs.calls[0].text,
+              QStringLiteral("データが変更されています。記録しますか？"));
     EXPECT_EQ(world.dialogs.calls[0].title, QStringLiteral("注意"));
     EXPECT_EQ(world.inst.readBytes(kCriteriaFile), before);
     EXPECT_EQ(world.screens.log, (QStringList{QStringLiteral("showLevelMenu"),

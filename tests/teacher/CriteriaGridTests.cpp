@@ -94,8 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"1€", "「€」はこのデータには使えない文字です"},
                       Refusal{"\xF0\x9F\x98\x80", "このデータには使えない文字があります"},
                       Refusal{"\"30", "「\"」はここには使えません"},
-                      Refusal{"a,\"b", "「\"」はここには使えません"},
-                      Refusal{"a\"b", ""}));
+                      Refusal{"a,\"b", "「\"」はここには使えません"}, Refusal{"a\"b", ""}));
 
 TEST(CriteriaGrid, WritingReplacesTheFileAndLeavesNothingElse)
 {
@@ -117,7 +116,8 @@ TEST(CriteriaGrid, AFailedWriteReportsWhyAndKeepsTheOldFile)
 {
     test::MenusWorld world;
     world.start();
-    const QByteArray before = world.inst.readBytes(QStringLiteral("data/Tavoro/タイム回数データ.txt"));
+    const QByteArray before =
+        world.inst.readBytes(QStringLiteral("data/Tavoro/タイム回数データ.txt"));
     // A folder in the way of the temporary file's rename.
     const QString path = platform::localPath(core::CriteriaFilePath(*world.state));
     ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".old")));

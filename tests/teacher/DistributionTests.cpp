@@ -59,8 +59,8 @@ TEST(Distribution, TwentyFiveRunsInTheForties)
 
 TEST(Distribution, OnePupilCountsOnceInTheBestTimes)
 {
-    const TimeDistributions d = ComputeTimeDistributions(encodeRecords(
-        {gradeRecord(7, 4, 58), gradeRecord(7, 4, 45), gradeRecord(7, 4, 47)}));
+    const TimeDistributions d = ComputeTimeDistributions(
+        encodeRecords({gradeRecord(7, 4, 58), gradeRecord(7, 4, 45), gradeRecord(7, 4, 47)}));
     EXPECT_EQ(AllTimesLines(d, 4).mid(1), bands({{5, 1}, {4, 2}}));
     EXPECT_EQ(BestTimesLines(d, 4).mid(1), bands({{4, 1}}));
     EXPECT_EQ(d.best[4][4], 1);
@@ -69,8 +69,8 @@ TEST(Distribution, OnePupilCountsOnceInTheBestTimes)
 
 TEST(Distribution, LongTimesFallIntoTheLastBands)
 {
-    const TimeDistributions d = ComputeTimeDistributions(encodeRecords(
-        {gradeRecord(1, 5, 1234), gradeRecord(2, 5, 400), gradeRecord(3, 6, 99999)}));
+    const TimeDistributions d = ComputeTimeDistributions(
+        encodeRecords({gradeRecord(1, 5, 1234), gradeRecord(2, 5, 400), gradeRecord(3, 6, 99999)}));
     EXPECT_EQ(AllTimesLines(d, 5).mid(1), bands({{100, 1}, {40, 1}}));
     EXPECT_EQ(AllTimesLines(d, 5)[101], QStringLiteral("1000～★"));
     EXPECT_EQ(BestTimesLines(d, 5).mid(1), bands({{30, 2}}));

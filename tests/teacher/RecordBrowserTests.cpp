@@ -79,10 +79,15 @@ TEST_F(Browser, ListsEveryRecordInOrder)
     open();
     EXPECT_EQ(window->DateFilter, QStringLiteral("すべて"));
     EXPECT_EQ(window->Label5->text(), QStringLiteral("ダブルクリックすると変更、消去できます"));
-    EXPECT_EQ(rows(), (QStringList{
-        QStringLiteral("   1 2026/12/09　  9:00:00ﾚﾍﾞﾙ1　   30秒 　   1 山田太郎　　 小３++テスト小学校"),
-        QStringLiteral("   2 2026/12/09　  9:00:00ﾚﾍﾞﾙ2　   40秒 　   2 佐藤花子　　 小３++テスト小学校"),
-        QStringLiteral("   3 2026/12/09　  9:00:00ﾚﾍﾞﾙ3　   50秒 　   4 高橋次郎　　 中１++テスト小学校")}));
+    EXPECT_EQ(
+        rows(),
+        (QStringList{
+            QStringLiteral(
+                "   1 2026/12/09　  9:00:00ﾚﾍﾞﾙ1　   30秒 　   1 山田太郎　　 小３++テスト小学校"),
+            QStringLiteral(
+                "   2 2026/12/09　  9:00:00ﾚﾍﾞﾙ2　   40秒 　   2 佐藤花子　　 小３++テスト小学校"),
+            QStringLiteral("   3 2026/12/09　  9:00:00ﾚﾍﾞﾙ3　   50秒 　   4 高橋次郎　　 "
+                           "中１++テスト小学校")}));
     EXPECT_EQ(window->List1->model()->data(window->model()->index(0)).toString(), rows()[0]);
     EXPECT_FALSE(window->Picture3->isVisible());
     EXPECT_EQ(window->Combo1->count(), 7);
@@ -169,8 +174,8 @@ TEST_P(BrowserInput, IsRefusedAndNothingIsWritten)
     window->Text1[1]->setText(QString::fromUtf8(GetParam().time));
     window->Combo1->setEditText(QString::fromUtf8(GetParam().pupil));
     window->Command2_Click();
-    EXPECT_EQ(messages(), QStringList{QStringLiteral("message:") +
-                                      QString::fromUtf8(GetParam().message)});
+    EXPECT_EQ(messages(),
+              QStringList{QStringLiteral("message:") + QString::fromUtf8(GetParam().message)});
     EXPECT_EQ(world.gradeBytes(), before);
     EXPECT_TRUE(window->Picture3->isVisible());
 }
@@ -178,18 +183,17 @@ TEST_P(BrowserInput, IsRefusedAndNothingIsWritten)
 const char *const kBadTime = "タイムは 0 から 99999 までの整数で入れてください";
 const char *const kBadPupil = "生徒番号は 1 から 5000 までの数で入れてください";
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, BrowserInput,
-    ::testing::Values(BadInput{"100000", "1 /  山田太郎", kBadTime},
-                      BadInput{"-1", "1 /  山田太郎", kBadTime},
-                      BadInput{"12.5", "1 /  山田太郎", kBadTime},
-                      BadInput{"abc", "1 /  山田太郎", kBadTime},
-                      BadInput{"", "1 /  山田太郎", kBadTime},
-                      BadInput{"30", "0 /  だれか", kBadPupil},
-                      BadInput{"30", "5001 /  だれか", kBadPupil},
-                      BadInput{"30", "40000", kBadPupil},
-                      BadInput{"30", "山田太郎", kBadPupil},
-                      BadInput{"30", "2.5 / x", kBadPupil}));
+INSTANTIATE_TEST_SUITE_P(Values, BrowserInput,
+                         ::testing::Values(BadInput{"100000", "1 /  山田太郎", kBadTime},
+                                           BadInput{"-1", "1 /  山田太郎", kBadTime},
+                                           BadInput{"12.5", "1 /  山田太郎", kBadTime},
+                                           BadInput{"abc", "1 /  山田太郎", kBadTime},
+                                           BadInput{"", "1 /  山田太郎", kBadTime},
+                                           BadInput{"30", "0 /  だれか", kBadPupil},
+                                           BadInput{"30", "5001 /  だれか", kBadPupil},
+                                           BadInput{"30", "40000", kBadPupil},
+                                           BadInput{"30", "山田太郎", kBadPupil},
+                                           BadInput{"30", "2.5 / x", kBadPupil}));
 
 TEST_F(Browser, TheBoundariesAreAccepted)
 {
@@ -295,8 +299,8 @@ TEST_F(Browser, BackShowsANewMenu)
     open();
     QTest::mouseClick(window->Command4, Qt::LeftButton);
     EXPECT_TRUE(window->Picture1->isVisible());
-    EXPECT_EQ(world.screens.log, (QStringList{QStringLiteral("showLevelMenu"),
-                                              QStringLiteral("closeRecordBrowser")}));
+    EXPECT_EQ(world.screens.log,
+              (QStringList{QStringLiteral("showLevelMenu"), QStringLiteral("closeRecordBrowser")}));
 }
 
 } // namespace

@@ -51,19 +51,25 @@ TEST_F(Listing, GradesAreOneLowerBeforeTheStartMonth)
 TEST_F(Listing, RowTextsOfThisAndAnotherSchool)
 {
     const records::GradeRecord r = gradeRecord(1, 1, 30, test::dayValue(2026, 12, 9), 0.375);
-    EXPECT_EQ(RecordRowText(1, r, roster, world.state->settings),
-              QStringLiteral("   1 2026/12/09　  9:00:00ﾚﾍﾞﾙ1　   30秒 　   1 山田太郎　　 小３++テスト小学校"));
-    records::GradeRecord other = gradeRecord(4, 12, 99999, test::dayValue(2026, 1, 5),
-                                             (13 * 3600 + 5 * 60 + 7) / 86400.0);
+    EXPECT_EQ(
+        RecordRowText(1, r, roster, world.state->settings),
+        QStringLiteral(
+            "   1 2026/12/09　  9:00:00ﾚﾍﾞﾙ1　   30秒 　   1 山田太郎　　 小３++テスト小学校"));
+    records::GradeRecord other =
+        gradeRecord(4, 12, 99999, test::dayValue(2026, 1, 5), (13 * 3600 + 5 * 60 + 7) / 86400.0);
     other.RecSchool = records::GradeTextField(QStringLiteral("99999"));
-    EXPECT_EQ(RecordRowText(25, other, roster, world.state->settings),
-              QStringLiteral("  25 2026/01/05　 13:05:07ﾚﾍﾞﾙ12　99999秒 　   4 高橋次郎　　 中１++他塾"));
+    EXPECT_EQ(
+        RecordRowText(25, other, roster, world.state->settings),
+        QStringLiteral("  25 2026/01/05　 13:05:07ﾚﾍﾞﾙ12　99999秒 　   4 高橋次郎　　 中１++他塾"));
     // A pupil the roster does not know, and a long name cut to six characters.
     roster.names[3] = QStringLiteral("長い長い名前の人");
-    EXPECT_EQ(RecordRowText(3, gradeRecord(3, 2, 5), roster, world.state->settings),
-              QStringLiteral("   3 2026/12/09　  9:00:00ﾚﾍﾞﾙ2　    5秒 　   3 長い長い名前 小１++テスト小学校"));
+    EXPECT_EQ(
+        RecordRowText(3, gradeRecord(3, 2, 5), roster, world.state->settings),
+        QStringLiteral(
+            "   3 2026/12/09　  9:00:00ﾚﾍﾞﾙ2　    5秒 　   3 長い長い名前 小１++テスト小学校"));
     EXPECT_EQ(RecordRowText(4, gradeRecord(4999, 2, 5), roster, world.state->settings),
-              QStringLiteral("   4 2026/12/09　  9:00:00ﾚﾍﾞﾙ2　    5秒 　4999 　　　　　 ++テスト小学校"));
+              QStringLiteral(
+                  "   4 2026/12/09　  9:00:00ﾚﾍﾞﾙ2　    5秒 　4999 　　　　　 ++テスト小学校"));
 }
 
 TEST_F(Listing, WithoutASchoolCodeEveryRecordIsOfAnotherSchool)

@@ -35,7 +35,8 @@ protected:
 
     QStringList backups() const
     {
-        return QDir(platform::localPath(GradeBackupFolder(world.state->settings))).entryList(QDir::Files, QDir::Name);
+        return QDir(platform::localPath(GradeBackupFolder(world.state->settings)))
+            .entryList(QDir::Files, QDir::Name);
     }
 
     bool tempExists() const { return RewriteInterrupted(world.state->settings); }
