@@ -9,9 +9,13 @@
 #include "teacher/RecordEdit.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
 
 namespace tavoro::teacher {
 namespace {
@@ -292,6 +296,68 @@ TEST_F(Browser, AnInterruptedChangeLeftAloneOnNo)
     open();
     EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0]}));
     EXPECT_TRUE(RewriteInterrupted(world.state->settings));
+}
+
+TEST_F(Browser, OtherPcsAppendWhileTheTeacherDeletesAndChanges)
+{
+    std::vector<GradeRecord> expected;
+    for (int i = 0; i < 60; ++i)
+        expected.push_back(gradeRecord(1 + i % 6, 1 + i % 7, 20 + i));
+    world.writeGrades(expected);
+    open();
+    constexpr int kProcesses = 2;
+    constexpr int kEach = 1500;
+    std::vector<std::unique_ptr<QProcess>> procs;
+    for (int i = 0; i < kProcesses; ++i) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(TAVORO_RECORDS_HELPER),
+                 {QStringLiteral("append"), world.inst.programDataFolder(),
+                  QString::number(201 + i), QString::number(kEach)});
+        ASSERT_TRUE(p->waitForStarted(10000));
+        ASSERT_TRUE(p->waitForReadyRead(10000));
+        ASSERT_EQ(p->readLine().trimmed(), QByteArray("ready"));
+        procs.push_back(std::move(p));
+    }
+    for (auto &p : procs)
+        p->write("go\n");
+    for (int step = 0; step < 30; ++step) {
+        const int row = (step * 7) % int(expected.size());
+        window->Command1_Click(); // the list as it is now
+        doubleClick(row);
+        if (step % 2 == 0) {
+            window->Command3_Click();
+            expected.erase(expected.begin() + row);
+        } else {
+            window->Text1[1]->setText(QString::number(1000 + step));
+            window->Combo1->setEditText(QStringLiteral("3 /  鈴木一郎"));
+            window->Command2_Click();
+            expected[std::size_t(row)].RecSeconds = 1000 + step;
+            expected[std::size_t(row)].RecStudent = 3;
+        }
+        ASSERT_TRUE(world.dialogs.calls.size() == std::size_t(step / 2 + 1))
+            << messages().join(u' ').toStdString();
+    }
+    for (auto &p : procs) {
+        if (p->state() != QProcess::NotRunning) {
+            ASSERT_TRUE(p->waitForFinished(120000));
+        }
+        EXPECT_EQ(p->exitCode(), 0);
+    }
+    std::vector<GradeRecord> own;
+    std::map<std::pair<int, int>, int> seen;
+    for (const GradeRecord &r : test::decodeRecords(world.gradeBytes())) {
+        if (r.RecStudent < 201) {
+            own.push_back(r);
+            continue;
+        }
+        ASSERT_EQ(r, gradeRecord(r.RecStudent, 3, r.RecSeconds, test::dayValue(2026, 12, 9),
+                                 36000.0 / 86400.0));
+        ++seen[{r.RecStudent, r.RecSeconds}];
+    }
+    EXPECT_EQ(seen.size(), std::size_t(kProcesses * kEach));
+    for (const auto &[key, n] : seen)
+        EXPECT_EQ(n, 1) << key.first << "/" << key.second;
+    EXPECT_EQ(own, expected);
 }
 
 TEST_F(Browser, BackShowsANewMenu)
