@@ -243,6 +243,7 @@ void FrmTimeData::loadGrid()
     }
     LevelLineCount = int(rows.size());
     DataChanged = 0;
+    layoutGrid(); // rows added by a reload take the grid's row height too
     moveTo(LevelLineCount >= 1 ? 1 : 0, 1);
 }
 
