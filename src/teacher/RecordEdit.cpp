@@ -234,8 +234,16 @@ RewriteResult RestoreGradeTempCopy(core::AppState &state, const RewriteNotice &n
     if (!copy.ok())
         return failed(copy.errorText);
     RecordFile &file = locked.file();
-    if (!file.writeAt(0, copy.bytes.constData(), copy.bytes.size()) ||
-        !file.resize(copy.bytes.size()) || !file.sync())
+    QByteArray current;
+    if (!readWhole(file, &current))
+        return failed(file.errorText());
+    // Runs other PCs appended after the interruption stand beyond the old length (a change
+    // keeps the length, and a deletion cut short before its end does too): they are kept.
+    QByteArray restored = copy.bytes;
+    if (current.size() > copy.bytes.size())
+        restored += current.mid(copy.bytes.size());
+    if (!file.writeAt(0, restored.constData(), restored.size()) ||
+        !file.resize(restored.size()) || !file.sync())
         return failed(file.errorText());
     QFile::remove(platform::localPath(tempPath));
     return {RewriteOutcome::Written, QString()};

@@ -67,7 +67,8 @@ RewriteResult DeleteGradeRecord(core::AppState &state, std::int64_t n,
 // Whether a temporary copy is left over: a change was interrupted.
 bool RewriteInterrupted(const core::Settings &settings);
 
-// Puts the temporary copy back as the grade file, under the lock, and removes it.
+// Puts the temporary copy back as the grade file, under the lock, and removes it. Records
+// beyond the copy's length, appended by other PCs after the interruption, are kept after it.
 RewriteResult RestoreGradeTempCopy(core::AppState &state, const RewriteNotice &notice = {});
 
 } // namespace tavoro::teacher

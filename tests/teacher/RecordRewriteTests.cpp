@@ -144,6 +144,20 @@ TEST_F(Rewrite, AnInterruptedChangeIsPutBack)
     EXPECT_FALSE(tempExists());
 }
 
+TEST_F(Rewrite, RunsAppendedAfterAnInterruptionAreKeptByThePutBack)
+{
+    const QByteArray old = world.gradeBytes();
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"), old);
+    // A deletion cut short: the records half moved up, the length not yet cut; then two
+    // runs appended by other PCs once the lock was free again.
+    const GradeRecord later1 = gradeRecord(8, 1, 21);
+    const GradeRecord later2 = gradeRecord(9, 2, 22);
+    world.writeGrades({records[0], records[2], records[2], later1, later2});
+    ASSERT_EQ(RestoreGradeTempCopy(*world.state).outcome, RewriteOutcome::Written);
+    EXPECT_EQ(world.gradeBytes(), old + test::encodeRecords({later1, later2}));
+    EXPECT_FALSE(tempExists());
+}
+
 TEST_F(Rewrite, AFailedRewriteLeavesTheGradeFileAsItWas)
 {
     // The temporary copy cannot be written: a folder is in its way.
