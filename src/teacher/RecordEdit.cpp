@@ -242,8 +242,8 @@ RewriteResult RestoreGradeTempCopy(core::AppState &state, const RewriteNotice &n
     QByteArray restored = copy.bytes;
     if (current.size() > copy.bytes.size())
         restored += current.mid(copy.bytes.size());
-    if (!file.writeAt(0, restored.constData(), restored.size()) ||
-        !file.resize(restored.size()) || !file.sync())
+    if (!file.writeAt(0, restored.constData(), restored.size()) || !file.resize(restored.size()) ||
+        !file.sync())
         return failed(file.errorText());
     QFile::remove(platform::localPath(tempPath));
     return {RewriteOutcome::Written, QString()};
