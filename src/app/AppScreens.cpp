@@ -9,6 +9,8 @@
 #include "menus/seisekitime1.h"
 #include "platform/Events.h"
 #include "records/FrmSyuuryou.h"
+#include "teacher/FrmData.h"
+#include "teacher/FrmTimeData.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -109,6 +111,34 @@ void AppScreens::closeFinish()
     unload(m_finish);
 }
 
+void AppScreens::showCriteriaEditor()
+{
+    unload(m_criteriaEditor);
+    auto *w = new teacher::FrmTimeData(m_state);
+    m_criteriaEditor = w;
+    showFullScreen(w);
+    w->Form_Activate();
+}
+
+void AppScreens::closeCriteriaEditor()
+{
+    unload(m_criteriaEditor);
+}
+
+void AppScreens::showRecordBrowser()
+{
+    unload(m_recordBrowser);
+    auto *w = new teacher::FrmData(m_state);
+    m_recordBrowser = w;
+    showFullScreen(w);
+    w->Form_Activate();
+}
+
+void AppScreens::closeRecordBrowser()
+{
+    unload(m_recordBrowser);
+}
+
 void AppScreens::showWait()
 {
     if (!m_wait)
@@ -136,8 +166,8 @@ QWidget *AppScreens::activeWindow() const
 {
     if (QWidget *w = QApplication::activeWindow())
         return w;
-    for (QWidget *w : {m_finish.data(), m_drill.data(), m_levelMenu.data(),
-                       m_nameSelection.data()})
+    for (QWidget *w : {m_finish.data(), m_drill.data(), m_criteriaEditor.data(),
+                       m_recordBrowser.data(), m_levelMenu.data(), m_nameSelection.data()})
         if (w && w->isVisible())
             return w;
     return nullptr;
@@ -148,6 +178,8 @@ void AppScreens::closeAll()
     closeWait();
     unload(m_finish);
     unload(m_drill);
+    unload(m_criteriaEditor);
+    unload(m_recordBrowser);
     unload(m_levelMenu);
     unload(m_nameSelection);
 }

@@ -34,6 +34,10 @@ public:
     void closeFinish() override;
     void showWait() override;
     void closeWait() override;
+    void showCriteriaEditor() override;
+    void closeCriteriaEditor() override;
+    void showRecordBrowser() override;
+    void closeRecordBrowser() override;
     QWidget *activeWindow() const override;
     void closeAll() override;
 
@@ -41,6 +45,8 @@ public:
     QWidget *levelMenu() const { return m_levelMenu; }
     QWidget *drill() const { return m_drill; }
     QWidget *finish() const { return m_finish; }
+    QWidget *criteriaEditor() const { return m_criteriaEditor; }
+    QWidget *recordBrowser() const { return m_recordBrowser; }
     QWidget *wait() const;
 
 private:
@@ -52,6 +58,8 @@ private:
     QPointer<QWidget> m_levelMenu;
     QPointer<QWidget> m_drill;
     QPointer<QWidget> m_finish;
+    QPointer<QWidget> m_criteriaEditor;
+    QPointer<QWidget> m_recordBrowser;
     QPointer<core::BASEFRM> m_wait;
 };
 

@@ -19,6 +19,10 @@ public:
     virtual void closeFinish() = 0;
     virtual void showWait() = 0; // BASEFRM
     virtual void closeWait() = 0;
+    virtual void showCriteriaEditor() = 0; // FrmTimeData, loaded anew
+    virtual void closeCriteriaEditor() = 0;
+    virtual void showRecordBrowser() = 0; // FrmData, loaded anew
+    virtual void closeRecordBrowser() = 0;
     // The window a message box should stand over, or null.
     virtual QWidget *activeWindow() const = 0;
     // Unloads every window, the last opened first.

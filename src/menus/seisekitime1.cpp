@@ -3,6 +3,7 @@
 
 #include "LevelMenu.h"
 #include "NameList.h"
+#include "PasswordPanel.h"
 #include "Ranking.h"
 #include "ResultLists.h"
 #include "SortedList.h"
@@ -11,6 +12,7 @@
 #include "core/Profile.h"
 #include "core/Screens.h"
 #include "platform/Clock.h"
+#include "platform/Dialogs.h"
 #include "platform/Events.h"
 #include "records/GradeLoad.h"
 #include "records/Statistics.h"
@@ -197,10 +199,9 @@ void seisekitime1::buildFixedControls()
     HScroll1->hide();
     connect(HScroll1, &QScrollBar::valueChanged, this, [this](int) { HScroll1_Change(); });
 
-    Picture7 = newPanel(this, QStringLiteral("Picture7"));
-    m_layout.place(Picture7, 4860, 3600, 6045, 3945);
-    Picture7->hide();
     buildGraphPanel();
+    // The password panel stands in front of the graph panel.
+    buildPasswordPanel();
     // They hold the colours of a list of times within the target and the minimum time.
     Text4 = newLabel(this, QStringLiteral("Text4"));
     ui::setBackground(Text4, ui::vbColor(0x00C000));
@@ -238,6 +239,34 @@ void seisekitime1::buildFixedControls()
     ProgressBar1->setTextVisible(false);
     m_layout.place(ProgressBar1, 3840, 6000, 7680, 360);
     Picture2->hide();
+}
+
+void seisekitime1::buildPasswordPanel()
+{
+    Picture7 = newPanel(this, QStringLiteral("Picture7"));
+    ui::setBackground(Picture7, ui::vbColor(0x00C000));
+    Picture7->setFrameShape(QFrame::Box);
+    m_layout.place(Picture7, 4860, 3600, 6045, 3945);
+    Label28 = newLabel(Picture7, QStringLiteral("Label28"), QStringLiteral("データ変更パスワード"));
+    m_layout.place(Label28, 855, 90, 2400, 285, 10, true);
+    Text3 = new QLineEdit(Picture7);
+    Text3->setObjectName(QStringLiteral("Text3"));
+    Text3->setEchoMode(QLineEdit::Password);
+    Text3->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
+    m_layout.place(Text3, 810, 360, 2445, 375, 11);
+    const char16_t *const captions[] = {u"データ変更", u"合格タイムデータ変更"};
+    const int tops[] = {810, 2115};
+    for (int i = 0; i < 2; ++i) {
+        Command10[i] = new QPushButton(QString::fromUtf16(captions[i]), Picture7);
+        Command10[i]->setObjectName(indexed("Command10", i));
+        m_layout.place(Command10[i], 855, tops[i], 2430, 855, 11, true);
+        connect(Command10[i], &QPushButton::clicked, this, [this, i] { Command10_Click(i); });
+    }
+    Command12 = new QPushButton(QStringLiteral("戻る"), Picture7);
+    Command12->setObjectName(QStringLiteral("Command12"));
+    m_layout.place(Command12, 3825, 2115, 1545, 855, 11, true);
+    connect(Command12, &QPushButton::clicked, this, &seisekitime1::Command12_Click);
+    Picture7->hide();
 }
 
 void seisekitime1::buildColumn(int i)
@@ -379,7 +408,8 @@ void seisekitime1::resizeEvent(QResizeEvent *event)
 
 bool seisekitime1::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::KeyPress) {
+    // While the password panel is open every typed character belongs to its entry.
+    if (event->type() == QEvent::KeyPress && MenuKeysAct(MenuReady, Picture7->isVisible())) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (!key->text().isEmpty() &&
             !(key->modifiers() & (Qt::AltModifier | Qt::ControlModifier))) {
@@ -554,7 +584,7 @@ void seisekitime1::Label3_Click(int level)
 
 void seisekitime1::Form_KeyPress(QChar key)
 {
-    if (MenuReady == 0)
+    if (!MenuKeysAct(MenuReady, Picture7->isVisible()))
         return;
     if (key == u'0') {
         if (Command1->isEnabled())
@@ -576,7 +606,33 @@ void seisekitime1::Command1_Click()
 
 void seisekitime1::Command8_Click()
 {
-    // The password panel of the data functions is opened here once it exists.
+    // The entry keeps what was typed before.
+    Picture7->show();
+    Picture7->raise();
+    Text3->setFocus();
+}
+
+void seisekitime1::Command10_Click(int index)
+{
+    const auto function = DataFunctionOf(index);
+    if (!function)
+        return;
+    if (!PasswordAccepted(m_state, Text3->text())) {
+        m_state.dialogs().message(this, PasswordPrompt(), m_state.profile.ProgramTitle);
+        return;
+    }
+    if (!m_state.screens)
+        return;
+    if (*function == DataFunction::RecordBrowser)
+        m_state.screens->showRecordBrowser();
+    else
+        m_state.screens->showCriteriaEditor();
+    m_state.screens->closeLevelMenu();
+}
+
+void seisekitime1::Command12_Click()
+{
+    Picture7->hide();
 }
 
 void seisekitime1::HScroll1_Change()

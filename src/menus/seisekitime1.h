@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -49,6 +50,8 @@ public:
     void Label3_Click(int level);
     void Command1_Click();
     void Command8_Click();
+    void Command10_Click(int index);
+    void Command12_Click();
     void HScroll1_Change();
     void Option1_Click(int index);
     void Option2_Click(int index);
@@ -108,6 +111,12 @@ public:
     QLabel *Text4 = nullptr;          // hidden; the colour of times within the target
     QLabel *Text5 = nullptr;          // hidden; the colour of times within the minimum
 
+    // The password panel Picture7.
+    QLabel *Label28 = nullptr;                // "データ変更パスワード"
+    QLineEdit *Text3 = nullptr;               // the password entry, shown as "*"
+    std::array<QPushButton *, 2> Command10{}; // 0 records, 1 criteria
+    QPushButton *Command12 = nullptr;         // "戻る": closes the panel
+
     // Per-level controls; element 0 is the invisible template.
     static constexpr int kColumns = 36;
     std::array<QLabel *, kColumns> Label1{};
@@ -155,6 +164,7 @@ private:
     void ReloadPupilList();
     bool beginPrint();
     void endPrint();
+    void buildPasswordPanel();
     void buildColumn(int level);
     void placeColumn(int level, int left);
     void moveColumns();

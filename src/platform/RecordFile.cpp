@@ -154,6 +154,15 @@ bool RecordFile::resize(std::int64_t size)
     return true;
 }
 
+bool RecordFile::sync()
+{
+    if (::fsync(m_fd) != 0) {
+        setError(errno);
+        return false;
+    }
+    return true;
+}
+
 static bool setWholeLock(int fd, short type, int *err)
 {
     struct flock fl {};
@@ -298,6 +307,15 @@ bool RecordFile::resize(std::int64_t size)
     LARGE_INTEGER pos{};
     pos.QuadPart = size;
     if (!SetFilePointerEx(m_handle, pos, nullptr, FILE_BEGIN) || !SetEndOfFile(m_handle)) {
+        setError(int(GetLastError()));
+        return false;
+    }
+    return true;
+}
+
+bool RecordFile::sync()
+{
+    if (!FlushFileBuffers(m_handle)) {
         setError(int(GetLastError()));
         return false;
     }

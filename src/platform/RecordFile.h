@@ -39,6 +39,8 @@ public:
     bool writeAt(std::int64_t offset, const char *data, std::int64_t size);
     // Cuts or extends the file to `size` bytes.
     bool resize(std::int64_t size);
+    // Puts everything written so far on the disk before it returns.
+    bool sync();
 
     // Takes the exclusive lock on the whole file without waiting; Busy when another
     // process holds it.

@@ -37,6 +37,10 @@ public:
     void closeLevelMenu() override { log << QStringLiteral("closeLevelMenu"); }
     void showWait() override;
     void closeWait() override { log << QStringLiteral("closeWait"); }
+    void showCriteriaEditor() override { log << QStringLiteral("showCriteriaEditor"); }
+    void closeCriteriaEditor() override { log << QStringLiteral("closeCriteriaEditor"); }
+    void showRecordBrowser() override { log << QStringLiteral("showRecordBrowser"); }
+    void closeRecordBrowser() override { log << QStringLiteral("closeRecordBrowser"); }
     QWidget *activeWindow() const override { return drill; }
     void closeAll() override;
 

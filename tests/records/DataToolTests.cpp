@@ -240,6 +240,35 @@ TEST_F(DataTool, CheckReportsEveryProblemOnItsLine)
             .split(u'\n'));
 }
 
+TEST_F(DataTool, CheckReportsAnInterruptedChangeOfTheRecords)
+{
+    writeGrades({makeRecord(12, 3, 40)});
+    inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"), QByteArray(44, '\0'));
+    const datatool::Result r = run({QStringLiteral("check")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(text(r.out),
+              QStringLiteral("ROOT/data/Tavoro/成績累積データtemp.dat:0: "
+                             "成績データの書き換えが途中で終わっています（記録の変更画面を"
+                             "開くと、書き換える前のデータに戻せます）\n"));
+}
+
+TEST_F(DataTool, CheckReportsBackupsOlderThanThirtyDays)
+{
+    writeGrades({makeRecord(12, 3, 40)});
+    const QString folder = QStringLiteral("data/Tavoro/成績累積データバックアップ/");
+    inst.writeBytes(folder + QStringLiteral("成績累積データ20261109-100000.dat"), QByteArray());
+    EXPECT_EQ(run({QStringLiteral("check")}).status, 0); // 30 days ago
+    QFile::remove(inst.root() + u'/' + folder + QStringLiteral("成績累積データ20261109-100000.dat"));
+    inst.writeBytes(folder + QStringLiteral("成績累積データ20261108-100000.dat"), QByteArray());
+    const datatool::Result r = run({QStringLiteral("check")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(text(r.out), QStringLiteral("ROOT/data/Tavoro/成績累積データバックアップ:0: "
+                                          "30 日以内のバックアップがありません（最新は 2026/11/08）\n"));
+    QFile::remove(inst.root() + u'/' + folder + QStringLiteral("成績累積データ20261108-100000.dat"));
+    EXPECT_EQ(text(run({QStringLiteral("check")}).out),
+              QStringLiteral("ROOT/data/Tavoro/成績累積データバックアップ:0: バックアップがありません\n"));
+}
+
 TEST_F(DataTool, CheckSaysWhenAFileCannotBeRead)
 {
     QFile::remove(inst.dataFolder() + QStringLiteral("新名簿.txt"));

@@ -208,6 +208,10 @@ public:
     void closeFinish() override { log.append(QStringLiteral("closeFinish")); }
     void showWait() override { log.append(QStringLiteral("showWait")); }
     void closeWait() override { log.append(QStringLiteral("closeWait")); }
+    void showCriteriaEditor() override { log.append(QStringLiteral("showCriteriaEditor")); }
+    void closeCriteriaEditor() override { log.append(QStringLiteral("closeCriteriaEditor")); }
+    void showRecordBrowser() override { log.append(QStringLiteral("showRecordBrowser")); }
+    void closeRecordBrowser() override { log.append(QStringLiteral("closeRecordBrowser")); }
     QWidget *activeWindow() const override { return nullptr; }
     void closeAll() override { log.append(QStringLiteral("closeAll")); }
     QStringList log;

@@ -22,6 +22,7 @@
 #include "records/GradeFile.h"
 #include "records/RosterFile.h"
 #include "records/Statistics.h"
+#include "teacher/RecordEdit.h"
 
 #include <QDir>
 #include <QFile>
@@ -373,6 +374,7 @@ private:
         checkCriteria();
         checkSoundTable();
         checkGradeFile();
+        checkGradeRewrites();
         return m_status;
     }
 
@@ -561,6 +563,29 @@ private:
                                    "バイトしかありません。記録は %2 バイトです）")
                         .arg(rest)
                         .arg(records::kGradeRecordSize));
+        }
+    }
+
+    // A change of the record browser that did not end, and backups grown old.
+    void checkGradeRewrites()
+    {
+        const core::Settings &settings = m_state->settings;
+        if (teacher::RewriteInterrupted(settings)) {
+            problem(teacher::GradeTempPath(settings), 0,
+                    QStringLiteral("成績データの書き換えが途中で終わっています（記録の変更画面を"
+                                   "開くと、書き換える前のデータに戻せます）"));
+        }
+        // The record browser backs the grade file up before its first change of a session;
+        // once it has, a school that changes records should have a recent copy.
+        if (!QFileInfo(platform::localPath(teacher::GradeBackupFolder(settings))).isDir())
+            return;
+        const std::optional<QDate> newest = teacher::NewestBackupDate(settings);
+        const QDate today = m_state->clock().today();
+        if (!newest || newest->daysTo(today) > 30) {
+            problem(teacher::GradeBackupFolder(settings), 0,
+                    newest ? QStringLiteral("30 日以内のバックアップがありません（最新は %1）")
+                                 .arg(newest->toString(QStringLiteral("yyyy/MM/dd")))
+                           : QStringLiteral("バックアップがありません"));
         }
     }
 

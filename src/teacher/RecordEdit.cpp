@@ -1,0 +1,252 @@
+// Rewrites of the grade file under its lock.
+#include "RecordEdit.h"
+
+#include "core/AppState.h"
+#include "platform/Clock.h"
+#include "platform/Paths.h"
+#include "platform/RecordFile.h"
+#include "platform/TextFile.h"
+#include "records/Failure.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+
+namespace tavoro::teacher {
+namespace {
+
+using platform::RecordFile;
+
+const QString kBackupPrefix = QStringLiteral("成績累積データ");
+
+// The grade file opened and locked, waiting while another PC holds it.
+class LockedGradeFile {
+public:
+    LockedGradeFile(core::AppState &state, const RewriteNotice &notice)
+        : m_state(state), m_notice(notice)
+    {
+    }
+
+    ~LockedGradeFile()
+    {
+        // Closing drops the lock as well.
+        if (m_file.isOpen()) {
+            m_file.unlockWhole();
+            m_file.close();
+        }
+        if (m_waited && m_notice)
+            m_notice(false);
+    }
+
+    bool acquire(QString *error)
+    {
+        while (!records::OpenGradeFile(m_state, m_file))
+            if (!wait(error))
+                return false;
+        while (!m_file.tryLockWhole())
+            if (!wait(error))
+                return false;
+        return true;
+    }
+
+    RecordFile &file() { return m_file; }
+
+private:
+    bool wait(QString *error)
+    {
+        if (m_file.error() != RecordFile::Error::Busy) {
+            *error = m_file.errorText();
+            return false;
+        }
+        m_waited = true;
+        if (m_notice)
+            m_notice(true);
+        if (!records::WaitForBusyFile(m_state)) {
+            *error = QStringLiteral("終了します");
+            return false;
+        }
+        return true;
+    }
+
+    core::AppState &m_state;
+    const RewriteNotice &m_notice;
+    RecordFile m_file;
+    bool m_waited = false;
+};
+
+bool readWhole(RecordFile &file, QByteArray *bytes)
+{
+    const std::int64_t length = file.length();
+    if (length < 0)
+        return false;
+    bytes->resize(qsizetype(length));
+    return file.readAt(0, bytes->data(), length) == length;
+}
+
+// Writes a whole file and puts it on the disk before it returns.
+bool writeOnDisk(const QString &path, const QByteArray &bytes, QString *error)
+{
+    RecordFile file;
+    if (!file.open(path) || !file.resize(0) || !file.writeAt(0, bytes.constData(), bytes.size()) ||
+        !file.sync()) {
+        *error = file.errorText();
+        return false;
+    }
+    return true;
+}
+
+bool backUp(core::AppState &state, const QByteArray &bytes, QString *error)
+{
+    const QString folder = GradeBackupFolder(state.settings);
+    QDir dir(platform::localPath(folder));
+    if (!dir.mkpath(QStringLiteral("."))) {
+        *error = QStringLiteral("バックアップのフォルダを作れません");
+        return false;
+    }
+    const QString name = BackupFileName(state.clock().today(),
+                                        int(std::floor(state.clock().secondsSinceMidnight())));
+    if (!writeOnDisk(folder + name, bytes, error))
+        return false;
+    // The names sort by their date and time: the oldest go first.
+    const QStringList backups =
+        dir.entryList({kBackupPrefix + QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    for (qsizetype i = 0; i + kKeptBackups < backups.size(); ++i)
+        dir.remove(backups[i]);
+    return true;
+}
+
+RewriteResult failed(const QString &error)
+{
+    return {RewriteOutcome::Failed, error};
+}
+
+RewriteResult rewrite(core::AppState &state, std::int64_t n, const records::GradeRecord &shown,
+                      bool backUpFirst, const RewriteNotice &notice,
+                      const std::function<bool(RecordFile &, const QByteArray &)> &change)
+{
+    LockedGradeFile locked(state, notice);
+    QString error;
+    if (!locked.acquire(&error))
+        return failed(error);
+    RecordFile &file = locked.file();
+    QByteArray old;
+    if (!readWhole(file, &old))
+        return failed(file.errorText());
+
+    // The record is compared as the bytes shown: another PC may have changed the file
+    // since it was listed.
+    const std::int64_t count = old.size() / records::kGradeRecordSize;
+    char expected[records::kGradeRecordSize];
+    records::EncodeGradeRecord(shown, expected);
+    if (n < 1 || n > count ||
+        std::memcmp(old.constData() + (n - 1) * records::kGradeRecordSize, expected,
+                    records::kGradeRecordSize) != 0)
+        return {RewriteOutcome::Stale, QString()};
+
+    if (backUpFirst && !backUp(state, old, &error))
+        return failed(error);
+    const QString tempPath = GradeTempPath(state.settings);
+    if (!writeOnDisk(tempPath, old, &error)) {
+        QFile::remove(platform::localPath(tempPath));
+        return failed(error);
+    }
+    if (!change(file, old) || !file.sync())
+        return failed(file.errorText()); // the temporary copy keeps the old contents
+    QFile::remove(platform::localPath(tempPath));
+    return {RewriteOutcome::Written, QString()};
+}
+
+} // namespace
+
+QString GradeTempPath(const core::Settings &settings)
+{
+    return settings.ProgramDataFolder + QStringLiteral("成績累積データtemp.dat");
+}
+
+QString GradeBackupFolder(const core::Settings &settings)
+{
+    return platform::withTrailingSeparator(settings.ProgramDataFolder +
+                                           QStringLiteral("成績累積データバックアップ"));
+}
+
+QString BackupFileName(const QDate &date, int secondsSinceMidnight)
+{
+    return kBackupPrefix + date.toString(QStringLiteral("yyyyMMdd")) +
+           QStringLiteral("-%1%2%3.dat")
+               .arg(secondsSinceMidnight / 3600, 2, 10, QLatin1Char('0'))
+               .arg(secondsSinceMidnight / 60 % 60, 2, 10, QLatin1Char('0'))
+               .arg(secondsSinceMidnight % 60, 2, 10, QLatin1Char('0'));
+}
+
+std::optional<QDate> NewestBackupDate(const core::Settings &settings)
+{
+    const QDir dir(platform::localPath(GradeBackupFolder(settings)));
+    const QStringList backups =
+        dir.entryList({kBackupPrefix + QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
+    for (qsizetype i = backups.size() - 1; i >= 0; --i) {
+        const QDate date =
+            QDate::fromString(backups[i].mid(kBackupPrefix.size(), 8), QStringLiteral("yyyyMMdd"));
+        if (date.isValid())
+            return date;
+    }
+    return std::nullopt;
+}
+
+RewriteResult ChangeGradeRecord(core::AppState &state, std::int64_t n,
+                                const records::GradeRecord &shown,
+                                const records::GradeRecord &changed, bool backUpFirst,
+                                const RewriteNotice &notice)
+{
+    return rewrite(state, n, shown, backUpFirst, notice, [&](RecordFile &file, const QByteArray &) {
+        return records::WriteGradeRecord(file, n, changed);
+    });
+}
+
+RewriteResult DeleteGradeRecord(core::AppState &state, std::int64_t n,
+                                const records::GradeRecord &shown, bool backUpFirst,
+                                const RewriteNotice &notice)
+{
+    return rewrite(
+        state, n, shown, backUpFirst, notice, [&](RecordFile &file, const QByteArray &old) {
+            const std::int64_t at = (n - 1) * records::kGradeRecordSize;
+            const std::int64_t rest = old.size() - at - records::kGradeRecordSize;
+            return file.writeAt(at, old.constData() + at + records::kGradeRecordSize, rest) &&
+                   file.resize(old.size() - records::kGradeRecordSize);
+        });
+}
+
+bool RewriteInterrupted(const core::Settings &settings)
+{
+    return QFile::exists(platform::localPath(GradeTempPath(settings)));
+}
+
+RewriteResult RestoreGradeTempCopy(core::AppState &state, const RewriteNotice &notice)
+{
+    LockedGradeFile locked(state, notice);
+    QString error;
+    if (!locked.acquire(&error))
+        return failed(error);
+    const QString tempPath = GradeTempPath(state.settings);
+    const platform::FileBytesResult copy = platform::readFileBytes(tempPath);
+    if (!copy.ok())
+        return failed(copy.errorText);
+    RecordFile &file = locked.file();
+    QByteArray current;
+    if (!readWhole(file, &current))
+        return failed(file.errorText());
+    // Runs other PCs appended after the interruption stand beyond the old length (a change
+    // keeps the length, and a deletion cut short before its end does too): they are kept.
+    QByteArray restored = copy.bytes;
+    if (current.size() > copy.bytes.size())
+        restored += current.mid(copy.bytes.size());
+    if (!file.writeAt(0, restored.constData(), restored.size()) || !file.resize(restored.size()) ||
+        !file.sync())
+        return failed(file.errorText());
+    QFile::remove(platform::localPath(tempPath));
+    return {RewriteOutcome::Written, QString()};
+}
+
+} // namespace tavoro::teacher

@@ -1,0 +1,373 @@
+// The record browser through its controls: the listing, the edit panel, changing a time
+// and a pupil, deleting with the selection that follows, refused input, the stale-record
+// check, an interrupted change, and leaving.
+#include "menus/MenusWorld.h"
+
+#include "platform/Paths.h"
+#include "support/Shots.h"
+#include "teacher/FrmData.h"
+#include "teacher/RecordEdit.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+
+namespace tavoro::teacher {
+namespace {
+
+using records::GradeRecord;
+using test::gradeRecord;
+
+class Browser : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        records = {gradeRecord(1, 1, 30), gradeRecord(2, 2, 40), gradeRecord(4, 3, 50)};
+        world.writeGrades(records);
+    }
+
+    void TearDown() override
+    {
+        delete window;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    FrmData *open()
+    {
+        world.start();
+        delete window;
+        window = new FrmData(*world.state);
+        window->show();
+        window->activateWindow();
+        window->Form_Activate();
+        return window;
+    }
+
+    QStringList rows() const
+    {
+        QStringList out;
+        for (int i = 0; i < window->model()->rowCount(); ++i)
+            out << window->model()->rowText(i);
+        return out;
+    }
+
+    void doubleClick(int row)
+    {
+        QListView *list = window->List1;
+        const QRect r = list->visualRect(window->model()->index(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, r.center());
+        ASSERT_TRUE(window->Picture3->isVisible());
+    }
+
+    QStringList messages() const
+    {
+        QStringList out;
+        for (const auto &call : world.dialogs.calls)
+            out << call.kind + u':' + call.text;
+        return out;
+    }
+
+    test::MenusWorld world;
+    std::vector<GradeRecord> records;
+    FrmData *window = nullptr;
+};
+
+TEST_F(Browser, ListsEveryRecordInOrder)
+{
+    open();
+    EXPECT_EQ(window->DateFilter, QStringLiteral("すべて"));
+    EXPECT_EQ(window->Label5->text(), QStringLiteral("ダブルクリックすると変更、消去できます"));
+    EXPECT_EQ(
+        rows(),
+        (QStringList{
+            QStringLiteral(
+                "   1 2026/12/09　  9:00:00ﾚﾍﾞﾙ1　   30秒 　   1 山田太郎　　 小３++テスト小学校"),
+            QStringLiteral(
+                "   2 2026/12/09　  9:00:00ﾚﾍﾞﾙ2　   40秒 　   2 佐藤花子　　 小３++テスト小学校"),
+            QStringLiteral("   3 2026/12/09　  9:00:00ﾚﾍﾞﾙ3　   50秒 　   4 高橋次郎　　 "
+                           "中１++テスト小学校")}));
+    EXPECT_EQ(window->List1->model()->data(window->model()->index(0)).toString(), rows()[0]);
+    EXPECT_FALSE(window->Picture3->isVisible());
+    EXPECT_EQ(window->Combo1->count(), 7);
+    EXPECT_EQ(window->Combo1->itemText(1), QStringLiteral("2 /  佐藤花子"));
+    test::saveShot(window, QStringLiteral("record-browser"));
+}
+
+TEST_F(Browser, ADoubleClickOpensTheRecordAndAClickClosesIt)
+{
+    open();
+    doubleClick(1);
+    EXPECT_EQ(window->SelectedRecord, 2);
+    EXPECT_EQ(window->Label1->text(), QStringLiteral("2"));
+    EXPECT_EQ(window->Label2[1]->text(), QStringLiteral("ﾚﾍﾞﾙ2"));
+    EXPECT_EQ(window->Label2[2]->text(), QStringLiteral("2026/12/09"));
+    EXPECT_EQ(window->Label2[4]->text(), QStringLiteral("小３"));
+    EXPECT_EQ(window->Label2[0]->text(), QStringLiteral("秒"));
+    EXPECT_EQ(window->Text1[1]->text(), QStringLiteral("40"));
+    EXPECT_EQ(window->VScroll1->value(), 40);
+    EXPECT_EQ(window->Combo1->currentText(), QStringLiteral("2 /  佐藤花子"));
+    EXPECT_TRUE(window->Command2->isEnabled());
+    EXPECT_TRUE(window->Command3->isEnabled());
+    test::saveShot(window, QStringLiteral("record-browser-panel"));
+    // The scroll bar writes its value into the box; the pupil list shows the grade.
+    window->VScroll1->setValue(45);
+    EXPECT_EQ(window->Text1[1]->text(), QStringLiteral("45"));
+    window->Combo1->setCurrentIndex(3);
+    window->Combo1_Click();
+    EXPECT_EQ(window->Label2[4]->text(), QStringLiteral("中１"));
+    // キャンセル leaves the panel open; a click into the list closes it.
+    QTest::mouseClick(window->Command6, Qt::LeftButton);
+    EXPECT_TRUE(window->Picture3->isVisible());
+    QTest::mouseClick(window->List1->viewport(), Qt::LeftButton, {},
+                      window->List1->visualRect(window->model()->index(0)).center());
+    EXPECT_FALSE(window->Picture3->isVisible());
+}
+
+TEST_F(Browser, ATimeOutOpensWithTheScrollBarAtItsEnd)
+{
+    world.writeGrades({gradeRecord(1, 1, 99999)});
+    open();
+    doubleClick(0);
+    EXPECT_EQ(window->Text1[1]->text(), QStringLiteral("99999"));
+    EXPECT_EQ(window->VScroll1->value(), FrmData::kScrollMaximum);
+}
+
+TEST_F(Browser, ChangingATimeAndAPupil)
+{
+    open();
+    doubleClick(1);
+    window->Text1[1]->setText(QStringLiteral("38"));
+    window->Combo1->setEditText(QStringLiteral("5 /  田中ゆい"));
+    QTest::mouseClick(window->Command2, Qt::LeftButton);
+    GradeRecord changed = records[1];
+    changed.RecSeconds = 38;
+    changed.RecStudent = 5;
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0], changed, records[2]}));
+    EXPECT_TRUE(world.dialogs.calls.empty()) << messages().join(u' ').toStdString();
+    EXPECT_EQ(window->currentRow(), 1);
+    EXPECT_FALSE(window->Picture3->isVisible());
+    EXPECT_TRUE(rows()[1].contains(QStringLiteral("   38秒 　   5 田中ゆい")));
+    // One backup for the session, however many changes.
+    doubleClick(0);
+    window->Text1[1]->setText(QStringLiteral("31"));
+    window->Command2_Click();
+    const QDir backups(platform::localPath(GradeBackupFolder(world.state->settings)));
+    EXPECT_EQ(backups.entryList(QDir::Files).size(), 1);
+    EXPECT_FALSE(RewriteInterrupted(world.state->settings));
+}
+
+struct BadInput {
+    const char *time;
+    const char *pupil;
+    const char *message;
+};
+
+class BrowserInput : public Browser, public ::testing::WithParamInterface<BadInput> {};
+
+TEST_P(BrowserInput, IsRefusedAndNothingIsWritten)
+{
+    open();
+    const QByteArray before = world.gradeBytes();
+    doubleClick(0);
+    window->Text1[1]->setText(QString::fromUtf8(GetParam().time));
+    window->Combo1->setEditText(QString::fromUtf8(GetParam().pupil));
+    window->Command2_Click();
+    EXPECT_EQ(messages(),
+              QStringList{QStringLiteral("message:") + QString::fromUtf8(GetParam().message)});
+    EXPECT_EQ(world.gradeBytes(), before);
+    EXPECT_TRUE(window->Picture3->isVisible());
+}
+
+const char *const kBadTime = "タイムは 0 から 99999 までの整数で入れてください";
+const char *const kBadPupil = "生徒番号は 1 から 5000 までの数で入れてください";
+
+INSTANTIATE_TEST_SUITE_P(Values, BrowserInput,
+                         ::testing::Values(BadInput{"100000", "1 /  山田太郎", kBadTime},
+                                           BadInput{"-1", "1 /  山田太郎", kBadTime},
+                                           BadInput{"12.5", "1 /  山田太郎", kBadTime},
+                                           BadInput{"abc", "1 /  山田太郎", kBadTime},
+                                           BadInput{"", "1 /  山田太郎", kBadTime},
+                                           BadInput{"30", "0 /  だれか", kBadPupil},
+                                           BadInput{"30", "5001 /  だれか", kBadPupil},
+                                           BadInput{"30", "40000", kBadPupil},
+                                           BadInput{"30", "山田太郎", kBadPupil},
+                                           BadInput{"30", "2.5 / x", kBadPupil}));
+
+TEST_F(Browser, TheBoundariesAreAccepted)
+{
+    open();
+    doubleClick(0);
+    window->Text1[1]->setText(QStringLiteral("99999"));
+    window->Combo1->setEditText(QStringLiteral("5000"));
+    window->Command2_Click();
+    doubleClick(1);
+    window->Text1[1]->setText(QStringLiteral("0"));
+    window->Combo1->setEditText(QStringLiteral("1 /"));
+    window->Command2_Click();
+    EXPECT_TRUE(world.dialogs.calls.empty()) << messages().join(u' ').toStdString();
+    const std::vector<GradeRecord> now = test::decodeRecords(world.gradeBytes());
+    EXPECT_EQ(now[0].RecSeconds, 99999);
+    EXPECT_EQ(now[0].RecStudent, 5000);
+    EXPECT_EQ(now[1].RecSeconds, 0);
+    EXPECT_EQ(now[1].RecStudent, 1);
+}
+
+TEST_F(Browser, DeletingTheMiddleSelectsTheRecordThatFollowed)
+{
+    open();
+    doubleClick(1);
+    QTest::mouseClick(window->Command3, Qt::LeftButton);
+    ASSERT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("okCancel"));
+    EXPECT_EQ(world.dialogs.calls[0].text, QStringLiteral("本当に消去しますか"));
+    EXPECT_EQ(world.dialogs.calls[0].title, QStringLiteral("注意"));
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0], records[2]}));
+    ASSERT_EQ(rows().size(), 2);
+    EXPECT_TRUE(rows()[1].startsWith(u"   2 2026/12/09　  9:00:00ﾚﾍﾞﾙ3"));
+    EXPECT_EQ(window->currentRow(), 1);
+    EXPECT_FALSE(window->Picture3->isVisible());
+}
+
+TEST_F(Browser, DeletingTheLastSelectsTheNewLast)
+{
+    open();
+    doubleClick(2);
+    window->Command3_Click();
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0], records[1]}));
+    EXPECT_EQ(window->currentRow(), 1);
+}
+
+TEST_F(Browser, CancelDeletesNothing)
+{
+    open();
+    doubleClick(0);
+    world.dialogs.nextAnswer = false;
+    window->Command3_Click();
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords(records));
+    EXPECT_TRUE(window->Picture3->isVisible());
+}
+
+TEST_F(Browser, ARecordChangedElsewhereIsNotOverwritten)
+{
+    open();
+    doubleClick(1);
+    // Another PC deletes the first record meanwhile: the second place now holds the third.
+    world.writeGrades({records[1], records[2]});
+    window->Text1[1]->setText(QStringLiteral("20"));
+    window->Command2_Click();
+    ASSERT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_EQ(world.dialogs.calls[0].text,
+              QStringLiteral("ほかのパソコンで成績データが変わったため、一覧が変わっています。"
+                             "一覧を読み直しましたので、もう一度選んでください。"));
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[1], records[2]}));
+    EXPECT_EQ(rows().size(), 2);
+    EXPECT_FALSE(window->Picture3->isVisible());
+}
+
+TEST_F(Browser, AnInterruptedChangeIsOfferedBack)
+{
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"),
+                          test::encodeRecords(records));
+    world.writeGrades({records[0]});
+    world.dialogs.nextAnswer = true;
+    open();
+    ASSERT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("yesNo"));
+    EXPECT_EQ(world.dialogs.calls[0].text,
+              QStringLiteral("前回の成績データの書き換えが途中で終わっています。"
+                             "書き換える前のデータ（成績累積データtemp.dat）に戻しますか？"));
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords(records));
+    EXPECT_EQ(rows().size(), 3);
+    EXPECT_FALSE(RewriteInterrupted(world.state->settings));
+}
+
+TEST_F(Browser, AnInterruptedChangeLeftAloneOnNo)
+{
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"),
+                          test::encodeRecords(records));
+    world.writeGrades({records[0]});
+    world.dialogs.nextAnswer = false;
+    open();
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0]}));
+    EXPECT_TRUE(RewriteInterrupted(world.state->settings));
+}
+
+TEST_F(Browser, OtherPcsAppendWhileTheTeacherDeletesAndChanges)
+{
+    std::vector<GradeRecord> expected;
+    for (int i = 0; i < 60; ++i)
+        expected.push_back(gradeRecord(1 + i % 6, 1 + i % 7, 20 + i));
+    world.writeGrades(expected);
+    open();
+    constexpr int kProcesses = 2;
+    constexpr int kEach = 1500;
+    std::vector<std::unique_ptr<QProcess>> procs;
+    for (int i = 0; i < kProcesses; ++i) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QStringLiteral(TAVORO_RECORDS_HELPER),
+                 {QStringLiteral("append"), world.inst.programDataFolder(),
+                  QString::number(201 + i), QString::number(kEach)});
+        ASSERT_TRUE(p->waitForStarted(10000));
+        ASSERT_TRUE(p->waitForReadyRead(10000));
+        ASSERT_EQ(p->readLine().trimmed(), QByteArray("ready"));
+        procs.push_back(std::move(p));
+    }
+    for (auto &p : procs)
+        p->write("go\n");
+    for (int step = 0; step < 30; ++step) {
+        const int row = (step * 7) % int(expected.size());
+        window->Command1_Click(); // the list as it is now
+        doubleClick(row);
+        if (step % 2 == 0) {
+            window->Command3_Click();
+            expected.erase(expected.begin() + row);
+        } else {
+            window->Text1[1]->setText(QString::number(1000 + step));
+            window->Combo1->setEditText(QStringLiteral("3 /  鈴木一郎"));
+            window->Command2_Click();
+            expected[std::size_t(row)].RecSeconds = 1000 + step;
+            expected[std::size_t(row)].RecStudent = 3;
+        }
+        ASSERT_TRUE(world.dialogs.calls.size() == std::size_t(step / 2 + 1))
+            << messages().join(u' ').toStdString();
+    }
+    for (auto &p : procs) {
+        if (p->state() != QProcess::NotRunning) {
+            ASSERT_TRUE(p->waitForFinished(120000));
+        }
+        EXPECT_EQ(p->exitCode(), 0);
+    }
+    std::vector<GradeRecord> own;
+    std::map<std::pair<int, int>, int> seen;
+    for (const GradeRecord &r : test::decodeRecords(world.gradeBytes())) {
+        if (r.RecStudent < 201) {
+            own.push_back(r);
+            continue;
+        }
+        ASSERT_EQ(r, gradeRecord(r.RecStudent, 3, r.RecSeconds, test::dayValue(2026, 12, 9),
+                                 36000.0 / 86400.0));
+        ++seen[{r.RecStudent, r.RecSeconds}];
+    }
+    EXPECT_EQ(seen.size(), std::size_t(kProcesses * kEach));
+    for (const auto &[key, n] : seen)
+        EXPECT_EQ(n, 1) << key.first << "/" << key.second;
+    EXPECT_EQ(own, expected);
+}
+
+TEST_F(Browser, BackShowsANewMenu)
+{
+    open();
+    QTest::mouseClick(window->Command4, Qt::LeftButton);
+    EXPECT_TRUE(window->Picture1->isVisible());
+    EXPECT_EQ(world.screens.log,
+              (QStringList{QStringLiteral("showLevelMenu"), QStringLiteral("closeRecordBrowser")}));
+}
+
+} // namespace
+} // namespace tavoro::teacher
