@@ -69,6 +69,7 @@ GraphPanel::GraphPanel(ui::TwipsLayout &layout, QWidget *parent) : QFrame(parent
     ui::setBackground(this, ui::vbColor(0xE0E0E0));
 
     Picture12 = new GraphView(this);
+    Picture12->setAccessibleName(QStringLiteral("グラフの図"));
     layout.place(Picture12, 405, 315, 8355, 8715);
     List2 = newList(this, QStringLiteral("List2"));
     layout.place(List2, 8970, 240, 2955, 8250, 9);
@@ -79,6 +80,7 @@ GraphPanel::GraphPanel(ui::TwipsLayout &layout, QWidget *parent) : QFrame(parent
     Label27->setObjectName(QStringLiteral("Label27"));
     layout.place(Label27, 12660, 300, 1605, 375, 9);
     List3 = newList(this, QStringLiteral("List3"));
+    List3->setAccessibleName(QStringLiteral("レベル"));
     layout.place(List3, 12690, 690, 1605, 1815, 9);
     Command24[0] = newButton(this, QStringLiteral("Command24_0"), QStringLiteral("表示"));
     layout.place(Command24[0], 12735, 2520, 1605, 825, 10);

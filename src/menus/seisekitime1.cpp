@@ -244,12 +244,14 @@ void seisekitime1::buildFixedControls()
 void seisekitime1::buildPasswordPanel()
 {
     Picture7 = newPanel(this, QStringLiteral("Picture7"));
+    Picture7->setAccessibleName(QStringLiteral("データ処理"));
     ui::setBackground(Picture7, ui::vbColor(0x00C000));
     Picture7->setFrameShape(QFrame::Box);
     m_layout.place(Picture7, 4860, 3600, 6045, 3945);
     Label28 = newLabel(Picture7, QStringLiteral("Label28"), QStringLiteral("データ変更パスワード"));
     m_layout.place(Label28, 855, 90, 2400, 285, 10, true);
     Text3 = new QLineEdit(Picture7);
+    Text3->setAccessibleName(QStringLiteral("パスワード"));
     Text3->setObjectName(QStringLiteral("Text3"));
     Text3->setEchoMode(QLineEdit::Password);
     Text3->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));

@@ -43,6 +43,7 @@ void seisekitime1::buildGraphPanel()
     connect(Command17, &QPushButton::clicked, this, &seisekitime1::Command17_Click);
 
     Picture11 = new GraphPanel(m_layout, this);
+    Picture11->setAccessibleName(QStringLiteral("グラフ"));
     m_layout.place(Picture11, 5310, 9630, 15045, 9045);
     Picture11->hide();
     for (int i = 0; i <= 1; ++i)

@@ -52,6 +52,7 @@ void FrmData::Form_Load()
                       QStringLiteral("ダブルクリックすると変更、消去できます"));
     m_layout.place(Label5, 240, 150, 9600, 405, 12, true);
     List1 = new QListView(this);
+    List1->setAccessibleName(QStringLiteral("成績の記録"));
     List1->setObjectName(QStringLiteral("List1"));
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -112,6 +113,7 @@ void FrmData::Form_Load()
     WaitNotice->hide();
 
     Picture10 = new QFrame(this);
+    Picture10->setAccessibleName(QStringLiteral("戻る"));
     Picture10->setObjectName(QStringLiteral("Picture10"));
     m_layout.place(Picture10, 10560, 9960, 4560, 1200);
     Command4 = newButton(Picture10, QStringLiteral("Command4"), QStringLiteral("戻る"));

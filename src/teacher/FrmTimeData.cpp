@@ -71,12 +71,14 @@ QString FrmTimeData::ColumnExplanation(int col)
 void FrmTimeData::Form_Load()
 {
     Picture1 = new QFrame(this);
+    Picture1->setAccessibleName(QStringLiteral("合格タイムデータ変更"));
     Picture1->setObjectName(QStringLiteral("Picture1"));
     ui::setBackground(Picture1, ui::vbColor(0xC0FFC0));
     m_layout.place(Picture1, 0, 0, 15405, 11220);
     Picture1->hide();
 
     Label4 = newLabel(Picture1, QStringLiteral("Label4"));
+    Label4->setAccessibleName(QStringLiteral("お知らせ"));
     m_layout.place(Label4, 240, 90, 14865, 705);
     Label5 = newLabel(Picture1, QStringLiteral("Label5"),
                       QStringLiteral("成績の基準となるデータを変更できます"));
@@ -89,6 +91,7 @@ void FrmTimeData::Form_Load()
     m_layout.place(Label3, 2280, 840, 12825, 975, 10);
 
     MSFlexGrid1 = new QTableWidget(Picture1);
+    MSFlexGrid1->setAccessibleName(QStringLiteral("レベルごとの基準の表"));
     MSFlexGrid1->setObjectName(QStringLiteral("MSFlexGrid1"));
     MSFlexGrid1->setColumnCount(kColumns);
     MSFlexGrid1->horizontalHeader()->hide();
@@ -104,6 +107,7 @@ void FrmTimeData::Form_Load()
             [this](int row, int col) { MSFlexGrid1_Click(row, col); });
 
     Gridinputtext = new QLineEdit(Picture1);
+    Gridinputtext->setAccessibleName(QStringLiteral("セルの入力"));
     Gridinputtext->setObjectName(QStringLiteral("Gridinputtext"));
     Gridinputtext->hide();
     Gridinputtext->installEventFilter(this);
@@ -123,6 +127,7 @@ void FrmTimeData::Form_Load()
     m_layout.place(Label1, 270, 10710, 14835, 225, 10);
 
     Picture3 = new QFrame(Picture1);
+    Picture3->setAccessibleName(QStringLiteral("現在までの成績度数分布"));
     Picture3->setObjectName(QStringLiteral("Picture3"));
     m_layout.place(Picture3, 7530, 1830, 7635, 7485);
     Label7 = newLabel(Picture3, QStringLiteral("Label7"), QStringLiteral("現在までの成績度数分布"));
@@ -130,12 +135,14 @@ void FrmTimeData::Form_Load()
     Label9 = newLabel(Picture3, QStringLiteral("Label9"), QStringLiteral("全成績"));
     m_layout.place(Label9, 90, 360, 3000, 285, 10, true);
     List3 = new ui::ListBox(Picture3);
+    List3->setAccessibleName(QStringLiteral("全成績"));
     List3->setObjectName(QStringLiteral("List3"));
     List3->setFocusPolicy(Qt::NoFocus);
     m_layout.place(List3, 60, 660, 3885, 6300, 9);
     Label10 = newLabel(Picture3, QStringLiteral("Label10"), QStringLiteral("最高タイム"));
     m_layout.place(Label10, 4020, 360, 3000, 285, 10, true);
     List4 = new ui::ListBox(Picture3);
+    List4->setAccessibleName(QStringLiteral("最高タイム"));
     List4->setObjectName(QStringLiteral("List4"));
     List4->setFocusPolicy(Qt::NoFocus);
     m_layout.place(List4, 3990, 660, 3495, 6300, 9);

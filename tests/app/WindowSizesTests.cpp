@@ -149,6 +149,43 @@ TEST_P(WindowSizes, NoCaptionIsClippedAndEveryControlIsNamed)
     look(finish, QStringLiteral("FrmSyuuryou"));
 }
 
+// A teacher's windows: the level menu's own-times view with the graph panel, its password
+// panel, the criteria editor and the record browser.
+TEST_P(WindowSizes, TeacherWindowsAndTheGraphPanel)
+{
+    core::AppState &s = *world.state;
+    world.listRoster();
+    world.login(7, QStringLiteral("★田中先生").leftJustified(20, u' '), QString());
+    screens.showLevelMenu();
+    flushDeletes();
+    auto *menu = qobject_cast<menus::seisekitime1 *>(screens.levelMenu());
+    ASSERT_NE(menu, nullptr);
+    menu->Option2[2]->setChecked(true);
+    menu->Option2_Click(2);
+    look(menu, QStringLiteral("seisekitime1-owntimes"));
+    menu->Command17_Click();
+    look(menu, QStringLiteral("seisekitime1-graph"));
+    menu->Command18_Click();
+    menu->Command8_Click();
+    ASSERT_TRUE(menu->Picture7->isVisible());
+    look(menu, QStringLiteral("seisekitime1-password"));
+
+    menu->Text3->setText(s.settings.DataChangePassword.text());
+    menu->Command10_Click(1);
+    flushDeletes();
+    QWidget *editor = screens.criteriaEditor();
+    ASSERT_NE(editor, nullptr);
+    look(editor, QStringLiteral("FrmTimeData"));
+    screens.closeCriteriaEditor();
+    flushDeletes();
+
+    screens.showRecordBrowser();
+    flushDeletes();
+    QWidget *browser = screens.recordBrowser();
+    ASSERT_NE(browser, nullptr);
+    look(browser, QStringLiteral("FrmData"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Screens, WindowSizes,
                          ::testing::Values(QSize(1024, 768), QSize(960, 540), QSize(1920, 1080)),
                          [](const ::testing::TestParamInfo<QSize> &info) {

@@ -31,7 +31,11 @@ void walk(QAccessibleInterface *node, const QString &path, QStringList *unnamed,
         return; // a hidden control is not announced, nor anything in it
     const QString name = nameOf(node->object(), index);
     const QString here = path.isEmpty() ? name : path + u'/' + name;
-    if (node->text(QAccessible::Name).trimmed().isEmpty())
+    // A blank cell of a table, and the corner where its headings meet, are read as blank;
+    // every other control needs a name.
+    const bool blankCell = !node->object() && (node->role() == QAccessible::Cell ||
+                                               node->role() == QAccessible::Pane);
+    if (node->text(QAccessible::Name).trimmed().isEmpty() && !blankCell)
         *unnamed << here;
     for (int i = 0; i < node->childCount(); ++i)
         walk(node->child(i), here, unnamed, depth + 1, i);
