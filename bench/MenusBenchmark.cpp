@@ -16,6 +16,8 @@
 #include "support/Fakes.h"
 #include "support/Installation.h"
 
+#include "Medians.h"
+
 #include <QApplication>
 #include <QFile>
 
@@ -415,34 +417,11 @@ const std::vector<View> &views()
     return all;
 }
 
-// A grade file of several school years: 1,000,000 records (44 MB), the newest 20000 as in
-// the smaller file.
-const QByteArray &yearsOfGrades()
-{
-    static const QByteArray bytes = [] {
-        constexpr int kOlder = 1000000 - kRecords;
-        QByteArray out(qsizetype(kOlder) * records::kGradeRecordSize, '\0');
-        std::mt19937 rng(1);
-        const double today = records::DateValue(world().fakes.clock.today());
-        for (int i = 0; i < kOlder; ++i) {
-            records::GradeRecord r;
-            r.RecDate = today - 60 - double(kOlder - i) / 500;
-            r.RecClock = 0.5;
-            r.RecStudent = std::int16_t(1 + rng() % kPupils);
-            r.RecLevel = std::int16_t(1 + rng() % kLevels);
-            r.RecSeconds = std::int32_t(10 + rng() % 150);
-            records::EncodeGradeRecord(r, out.data() + qsizetype(i) * records::kGradeRecordSize);
-        }
-        return out + world().grades;
-    }();
-    return bytes;
-}
-
 void BM_View(benchmark::State &st, const View &view, bool years)
 {
     World &w = world();
     if (years)
-        w.writeGrades(yearsOfGrades());
+        w.writeGrades(w.gradesOfAKeenPupil(kBigRecords - kRecords));
     const auto shown = shownMenu();
     for (auto _ : st) {
         view.show(*shown);
@@ -452,19 +431,6 @@ void BM_View(benchmark::State &st, const View &view, bool years)
         st.SkipWithError("the view lists nothing at level 1");
     w.writeGrades(w.grades);
 }
-
-// Keeps the medians for the summary.
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs)
-            if (r.aggregate_name == "median")
-                medians[r.run_name.function_name] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians; // milliseconds
-};
 
 } // namespace
 
@@ -485,7 +451,7 @@ int main(int argc, char **argv)
                 ->ReportAggregatesOnly(true);
         }
     }
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double stats = reporter.medians["BM_ComputeStatistics"];
     const double names = reporter.medians["BM_NameSelectionDisplay"];

@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include "Medians.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -128,27 +130,13 @@ void BM_Floor(benchmark::State &bs)
 BENCHMARK(BM_ComputeStatistics)->Unit(benchmark::kMicrosecond)->Repetitions(21);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->Repetitions(21);
 
-// Prints as the console does and keeps the medians.
-class MedianReporter final : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &r : runs) {
-            if (r.run_type == Run::RT_Aggregate && r.aggregate_name == "median")
-                medians[r.run_name.function_name] = r.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> medians;
-};
-
 } // namespace
 
 int main(int argc, char **argv)
 {
     benchmark::Initialize(&argc, argv);
     fixture(); // the grade file is written before any timing
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto stats = reporter.medians.find("BM_ComputeStatistics");
     const auto floor = reporter.medians.find("BM_Floor");

@@ -20,6 +20,8 @@
 #include <QApplication>
 #include <QScrollBar>
 
+#include "Medians.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -197,18 +199,6 @@ TEACHER_BENCHMARK(BM_DeleteRecord)->Iterations(3);
 TEACHER_BENCHMARK(BM_EditorOpening)->Iterations(1);
 TEACHER_BENCHMARK(BM_EditorKeyPress);
 
-class MedianReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &r : runs)
-            if (r.aggregate_name == "median")
-                medians[r.run_name.function_name] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians; // milliseconds
-};
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -218,7 +208,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     world();
-    MedianReporter reporter;
+    bench::MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nmedians (%d records, %lld bytes):\n", kRecords,
                 static_cast<long long>(kRecords) * 44);
