@@ -33,11 +33,6 @@ constexpr double kTwipsPerPoint = 20;
 constexpr double kScreenPenTwips = 15;            // one screen pixel of the design
 constexpr double kPrinterPenTwips = 1440.0 / 600; // one dot of a 600 dpi printer
 
-int gradeOf(const core::AppState &state, int pupil)
-{
-    return state.roster.SchoolYear - state.roster.BirthYears[std::size_t(pupil)] - 6;
-}
-
 QString dateText(double value)
 {
     const QDate d = records::DateFromValue(value);
@@ -165,7 +160,7 @@ std::array<QStringList, core::kLevels> OwnTimesLists(const core::AppState &state
 {
     std::array<QStringList, core::kLevels> lists;
     if (pupil < 1 || pupil > core::kMaxStudent ||
-        records::GradeFilterMatch(gradeFilter, gradeOf(state, pupil)) != 1)
+        records::GradeFilterMatch(gradeFilter, PupilGrade(state, pupil)) != 1)
         return lists;
     const double from = periodStart(state);
     const int levels = std::clamp<int>(state.profile.LevelCount, 0, core::kMaxLevel);
@@ -181,64 +176,26 @@ std::array<QStringList, core::kLevels> OwnTimesLists(const core::AppState &state
 GraphRanking GraphRankingOf(const core::AppState &state, int level, GraphRankingKind kind,
                             int pointsOrder, const QString &gradeFilter)
 {
-    const core::Roster &roster = state.roster;
     const core::Statistics &stats = state.stats;
-    const int n = std::clamp(roster.RosterCount, 0, core::kMaxStudent);
-    const bool today = pointsOrder == 2;
-    std::vector<int> order(static_cast<std::size_t>(n));
-    std::iota(order.begin(), order.end(), 1);
-    const auto pupilAt = [&](int k) { return int(roster.RosterNumbers[std::size_t(k)]); };
-    const auto best = [&](int k) -> long long { return stats.PersonalBest(pupilAt(k), level); };
-    const auto firstPoints = [&](int k) -> long long {
-        return today ? stats.PointsToday(pupilAt(k), level) : stats.TotalPoints(pupilAt(k), level);
-    };
-    const auto secondPoints = [&](int k) -> long long {
-        return today ? stats.TotalPoints(pupilAt(k), level) : stats.PointsToday(pupilAt(k), level);
-    };
-    // Pupils with equal keys keep their roster order. The two points are compared one after
-    // the other rather than folded into one number, which mixes them once a pupil has 1000
-    // points or more.
-    if (kind == GraphRankingKind::Times) {
-        std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return best(a) < best(b); });
-    } else {
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            if (firstPoints(a) != firstPoints(b))
-                return firstPoints(a) > firstPoints(b);
-            return secondPoints(a) > secondPoints(b);
-        });
-    }
-
+    const bool times = kind == GraphRankingKind::Times;
+    const PointsOrder order = pointsOrder == 2 ? PointsOrder::Today : PointsOrder::Cumulative;
     GraphRanking ranking;
-    int rank = 0;
-    long long previous = 0;
-    for (int i = 0; i < n; ++i) {
-        const int k = order[std::size_t(i)];
-        const long long primary = kind == GraphRankingKind::Times ? best(k) : firstPoints(k);
-        if (i == 0 || primary != previous)
-            rank = i + 1;
-        previous = primary;
-        const int p = pupilAt(k);
-        if (records::GradeFilterMatch(gradeFilter, gradeOf(state, p)) != 1)
-            continue;
-        const QString lead = PupilMark(state, p) + Name5(roster.StudentNames[std::size_t(p)]);
-        const bool own = p == state.pupil.CurrentStudent;
+    for (const RankedPupil &r : RankedPupils(state, level, times ? ListMode::Times : ListMode::Points,
+                                             order, gradeFilter)) {
+        const int p = r.pupil;
+        const QString lead = PupilMark(state, p) + Name5(state.roster.StudentNames[std::size_t(p)]);
+        const QString rank = PadLeft(QString::number(r.rank), 3);
         QString line;
-        if (kind == GraphRankingKind::Times) {
-            if (primary != core::kNoTime)
-                line =
-                    PadLeft(QString::number(rank), 3) + lead + PadLeft(QString::number(primary), 6);
+        if (times) {
+            if (r.primary != core::kNoTime)
+                line = rank + lead + PadLeft(QString::number(r.primary), 6);
             else
                 line = QStringLiteral("---") + lead + QStringLiteral("------");
             line += u' ';
-            line += own ? QStringLiteral("●") : QStringLiteral("　");
+            line += p == state.pupil.CurrentStudent ? QStringLiteral("●") : QStringLiteral("　");
         } else {
-            const long long d = stats.PointsToday(p, level);
-            const long long total = stats.TotalPoints(p, level);
-            if (today && d == 0)
-                continue;
-            line = PadLeft(QString::number(rank), 3) + lead + PadLeft(QString::number(d), 3) +
-                   u'/' + PadLeft(QString::number(total), 5);
+            line = rank + lead + PadLeft(QString::number(stats.PointsToday(p, level)), 3) + u'/' +
+                   PadLeft(QString::number(stats.TotalPoints(p, level)), 5);
         }
         ranking.lines.append(line);
         ranking.pupils.push_back(p);
@@ -321,7 +278,7 @@ GraphBlock ComputeGraphBlock(const core::AppState &state, int level, int shownPu
     // Second pass: the school over all records, and the pupil's runs to plot.
     const bool shownPasses =
         shownPupil >= 0 && shownPupil <= core::kMaxStudent &&
-        records::GradeFilterMatch(gradeFilter, gradeOf(state, shownPupil)) == 1;
+        records::GradeFilterMatch(gradeFilter, PupilGrade(state, shownPupil)) == 1;
     std::int32_t schoolMin = core::kNoTime;
     long long schoolSum = 0;
     long long schoolCount = 0;

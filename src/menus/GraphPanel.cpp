@@ -52,13 +52,6 @@ QListWidget *newList(QWidget *parent, const QString &name)
     return l;
 }
 
-QPushButton *newButton(QWidget *parent, const QString &name, const QString &text)
-{
-    auto *b = new QPushButton(text, parent);
-    b->setObjectName(name);
-    return b;
-}
-
 } // namespace
 
 GraphPanel::GraphPanel(ui::TwipsLayout &layout, QWidget *parent) : QFrame(parent)
@@ -74,7 +67,7 @@ GraphPanel::GraphPanel(ui::TwipsLayout &layout, QWidget *parent) : QFrame(parent
     List2 = newList(this, QStringLiteral("List2"));
     layout.place(List2, 8970, 240, 2955, 8250, 9);
     Command25 =
-        newButton(this, QStringLiteral("Command25"), QStringLiteral("他の人のデータを見る"));
+        ui::newButton(this, QStringLiteral("Command25"), QStringLiteral("他の人のデータを見る"));
     layout.place(Command25, 8940, 180, 2985, 675, 9);
     Label27 = new QLabel(QStringLiteral("ﾚﾍﾞﾙ"), this);
     Label27->setObjectName(QStringLiteral("Label27"));
@@ -82,12 +75,12 @@ GraphPanel::GraphPanel(ui::TwipsLayout &layout, QWidget *parent) : QFrame(parent
     List3 = newList(this, QStringLiteral("List3"));
     List3->setAccessibleName(QStringLiteral("レベル"));
     layout.place(List3, 12690, 690, 1605, 1815, 9);
-    Command24[0] = newButton(this, QStringLiteral("Command24_0"), QStringLiteral("表示"));
+    Command24[0] = ui::newButton(this, QStringLiteral("Command24_0"), QStringLiteral("表示"));
     layout.place(Command24[0], 12735, 2520, 1605, 825, 10);
-    Command24[1] = newButton(this, QStringLiteral("Command24_1"), QStringLiteral("印刷"));
+    Command24[1] = ui::newButton(this, QStringLiteral("Command24_1"), QStringLiteral("印刷"));
     layout.place(Command24[1], 12720, 3540, 1605, 825, 10);
     Command24[1]->hide();
-    Command18 = newButton(this, QStringLiteral("Command18"), QStringLiteral("戻る"));
+    Command18 = ui::newButton(this, QStringLiteral("Command18"), QStringLiteral("戻る"));
     layout.place(Command18, 12720, 8100, 1755, 585, 10);
     for (int i = 1; i <= 2; ++i) {
         List4[std::size_t(i)] = new QListWidget(this);

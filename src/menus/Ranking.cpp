@@ -15,11 +15,6 @@
 namespace tavoro::menus {
 namespace {
 
-int gradeOf(const core::AppState &state, int pupil)
-{
-    return state.roster.SchoolYear - state.roster.BirthYears[std::size_t(pupil)] - 6;
-}
-
 QChar ownMark(const core::AppState &state, int pupil)
 {
     return pupil == state.pupil.CurrentStudent ? QChar(0x25CF) : QChar(0x3000); // ● or 　
@@ -72,15 +67,20 @@ QString RankText(int rank, int width)
     return RightAligned(rank, width, width);
 }
 
+int PupilGrade(const core::AppState &state, int pupil)
+{
+    return state.roster.SchoolYear - state.roster.BirthYears[std::size_t(pupil)] - 6;
+}
+
 QString PupilMark(const core::AppState &state, int pupil)
 {
     if (pupil == state.pupil.CurrentStudent)
         return QStringLiteral("●");
-    return records::GradeMark(gradeOf(state, pupil));
+    return records::GradeMark(PupilGrade(state, pupil));
 }
 
-QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
-                         const QString &groupFilter)
+std::vector<RankedPupil> RankedPupils(const core::AppState &state, int level, ListMode mode,
+                                      PointsOrder order, const QString &groupFilter)
 {
     const core::Roster &roster = state.roster;
     const core::Statistics &stats = state.stats;
@@ -139,34 +139,37 @@ QStringList RankingLines(const core::AppState &state, int level, ListMode mode, 
         }
     }
 
-    // The shown pupils with their ranks. Ranks count every listed pupil; the group filter
-    // only hides lines.
-    struct Shown {
-        int pupil;
-        int rank;
-        long long primary;
-    };
-    std::vector<Shown> shown;
+    // Ranks count every listed pupil; the group filter only hides lines.
+    std::vector<RankedPupil> shown;
     int rank = 0;
-    int largest = 0;
     for (int k = 0; k < n; ++k) {
         if (k == 0 || primary[std::size_t(k)] != primary[std::size_t(k - 1)])
             rank = k + 1;
         const int p = pupils[std::size_t(k)];
-        if (records::GradeFilterMatch(groupFilter, gradeOf(state, p)) != 1)
+        if (records::GradeFilterMatch(groupFilter, PupilGrade(state, p)) != 1)
             continue;
         if (mode == ListMode::Points && order == PointsOrder::Today &&
             stats.PointsToday(p, level) == 0)
             continue;
         shown.push_back({p, rank, primary[std::size_t(k)]});
-        largest = std::max(largest, rank);
     }
+    return shown;
+}
+
+QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
+                         const QString &groupFilter)
+{
+    const core::Statistics &stats = state.stats;
+    const std::vector<RankedPupil> shown = RankedPupils(state, level, mode, order, groupFilter);
+    int largest = 0;
+    for (const RankedPupil &r : shown)
+        largest = std::max(largest, r.rank);
     // Ranks are right-aligned to the widest of the list, two characters at the least.
     const int width = std::max(2, int(QString::number(largest).size()));
 
     QStringList lines;
     lines.reserve(qsizetype(shown.size()));
-    for (const Shown &s : shown) {
+    for (const RankedPupil &s : shown) {
         const QString lead =
             PupilMark(state, s.pupil) + Name5(state.roster.StudentNames[std::size_t(s.pupil)]);
         if (mode == ListMode::Times)

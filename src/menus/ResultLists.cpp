@@ -12,11 +12,6 @@ namespace {
 
 const QString kTimeOutLead = QStringLiteral("　　× ");
 
-int gradeOf(const core::AppState &state, int pupil)
-{
-    return state.roster.SchoolYear - state.roster.BirthYears[std::size_t(pupil)] - 6;
-}
-
 // The mark and name5 of the pupil, and the mark again: the middle of every run line.
 QString pupilPart(const core::AppState &state, int pupil)
 {
@@ -28,7 +23,7 @@ QString pupilPart(const core::AppState &state, int pupil)
 bool listed(const core::AppState &state, const records::GradeRecord &r, const QString &filter)
 {
     return r.RecLevel >= 1 && r.RecLevel <= state.profile.LevelCount && r.RecStudent >= 0 &&
-           records::GradeFilterMatch(filter, gradeOf(state, r.RecStudent)) == 1;
+           records::GradeFilterMatch(filter, PupilGrade(state, r.RecStudent)) == 1;
 }
 
 } // namespace

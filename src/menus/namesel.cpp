@@ -30,16 +30,6 @@ namespace {
 
 constexpr double kListPoints = 18;
 
-QFont listFont(int pixels)
-{
-    // Rows are aligned with full-width spaces: full-width characters must be exactly two
-    // half-width ones wide.
-    QFont f(QStringLiteral("Noto Sans Mono CJK JP"));
-    f.setStyleHint(QFont::Monospace);
-    f.setPixelSize(std::max(1, pixels));
-    return f;
-}
-
 } // namespace
 
 namesel::namesel(core::AppState &state, QWidget *parent)
@@ -71,7 +61,7 @@ namesel::namesel(core::AppState &state, QWidget *parent)
     List1->setAccessibleName(QStringLiteral("名前"));
     ui::setBackground(List1, ui::vbColor(0xFFFFFF));
     m_layout.place(List1, 600, 2550, 9000, 8400);
-    List1->setFont(listFont(m_layout.fontPixels(kListPoints)));
+    List1->setFont(ui::alignedListFont(m_layout.fontPixels(kListPoints)));
     connect(List1, &ui::ListBox::currentRowChanged, this, [this](int) { List1_Click(); });
     connect(List1, &ui::ListBox::rowDoubleClicked, this, [this](int) { List1_DblClick(); });
 
@@ -129,7 +119,7 @@ void namesel::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_layout.apply();
-    List1->setFont(listFont(m_layout.fontPixels(kListPoints)));
+    List1->setFont(ui::alignedListFont(m_layout.fontPixels(kListPoints)));
 }
 
 void namesel::Form_Load()

@@ -45,30 +45,6 @@ constexpr int kRow7Top = kRow6Top + kRow6Height;
 constexpr double kSmallPoints = 9;
 constexpr double kListPoints = 11;
 
-QFont listFont(int pixels)
-{
-    // The list lines are aligned with full-width spaces: a font whose full-width characters
-    // are exactly two half-width ones keeps the columns straight.
-    QFont f(QStringLiteral("Noto Sans Mono CJK JP"));
-    f.setStyleHint(QFont::Monospace);
-    f.setPixelSize(std::max(1, pixels));
-    return f;
-}
-
-QLabel *newLabel(QWidget *parent, const QString &name, const QString &text = QString())
-{
-    auto *l = new QLabel(text, parent);
-    l->setObjectName(name);
-    return l;
-}
-
-QFrame *newPanel(QWidget *parent, const QString &name)
-{
-    auto *f = new QFrame(parent);
-    f->setObjectName(name);
-    return f;
-}
-
 QString indexed(const char *name, int i)
 {
     return QString::fromLatin1(name) + u'_' + QString::number(i);
@@ -99,24 +75,24 @@ void seisekitime1::buildFixedControls()
     m_columnArea->setAccessibleName(QStringLiteral("レベル別の成績"));
     m_layout.place(m_columnArea, 0, 0, kMenuDesignWidth, 11520);
 
-    Label2 = newLabel(this, QStringLiteral("Label2"));
+    Label2 = ui::newLabel(this, QStringLiteral("Label2"));
     ui::setBackground(Label2, ui::vbColor(0x00C000));
     m_layout.place(Label2, 120, 120, 9645, 705);
     // Bands and panels without a caption of their own are named for screen readers.
     Label2->setAccessibleName(QStringLiteral("題名の帯"));
-    Label11 = newLabel(this, QStringLiteral("Label11"));
+    Label11 = ui::newLabel(this, QStringLiteral("Label11"));
     Label11->setAlignment(Qt::AlignCenter);
     ui::setBackground(Label11, ui::vbColor(0x00C000));
     ui::setForeground(Label11, Qt::white);
     m_layout.place(Label11, 120, 150, 9660, 675, 24, true);
 
-    Label16 = newLabel(this, QStringLiteral("Label16"));
+    Label16 = ui::newLabel(this, QStringLiteral("Label16"));
     ui::setBackground(Label16, ui::vbColor(0xC0FFC0));
     m_layout.place(Label16, 9795, 90, 2595, 735);
     Label16->setAccessibleName(QStringLiteral("生徒の欄"));
-    Label13 = newLabel(this, QStringLiteral("Label13"));
+    Label13 = ui::newLabel(this, QStringLiteral("Label13"));
     m_layout.place(Label13, 9840, 135, 2505, 330, kSmallPoints);
-    Label12 = newLabel(this, QStringLiteral("Label12"));
+    Label12 = ui::newLabel(this, QStringLiteral("Label12"));
     m_layout.place(Label12, 9840, 450, 2505, 330, 10, true);
 
     Command8 = new QPushButton(QStringLiteral("データ処理"), this);
@@ -125,7 +101,7 @@ void seisekitime1::buildFixedControls()
     Command8->hide();
     connect(Command8, &QPushButton::clicked, this, &seisekitime1::Command8_Click);
 
-    Picture1 = newPanel(this, QStringLiteral("Picture1"));
+    Picture1 = ui::newPanel(this, QStringLiteral("Picture1"));
     ui::setBackground(Picture1, ui::vbColor(0xC0FFC0));
     m_layout.place(Picture1, 12420, 90, 1320, 735);
     Picture1->setAccessibleName(QStringLiteral("順位の並べ方"));
@@ -144,22 +120,22 @@ void seisekitime1::buildFixedControls()
     m_layout.place(Command1, 13800, 90, 1305, 735, 12, true);
     connect(Command1, &QPushButton::clicked, this, &seisekitime1::Command1_Click);
 
-    Picture3 = newPanel(this, QStringLiteral("Picture3"));
+    Picture3 = ui::newPanel(this, QStringLiteral("Picture3"));
     ui::setBackground(Picture3, ui::vbColor(0xC0C0C0));
     m_layout.place(Picture3, 120, 840, 3090, 345);
     Picture3->setAccessibleName(QStringLiteral("起動からの時間"));
-    Label17 = newLabel(Picture3, QStringLiteral("Label17"));
+    Label17 = ui::newLabel(Picture3, QStringLiteral("Label17"));
     Label17->setAlignment(Qt::AlignCenter);
     m_layout.place(Label17, 0, 0, 3090, 345, 10, true);
-    Picture4 = newPanel(this, QStringLiteral("Picture4"));
+    Picture4 = ui::newPanel(this, QStringLiteral("Picture4"));
     ui::setBackground(Picture4, ui::vbColor(0xC0C0C0));
     m_layout.place(Picture4, 3210, 840, 3090, 345);
     Picture4->setAccessibleName(QStringLiteral("本日の回数"));
-    Label18 = newLabel(Picture4, QStringLiteral("Label18"));
+    Label18 = ui::newLabel(Picture4, QStringLiteral("Label18"));
     Label18->setAlignment(Qt::AlignCenter);
     m_layout.place(Label18, 0, 0, 3090, 345, 10, true);
 
-    Picture5 = newPanel(this, QStringLiteral("Picture5"));
+    Picture5 = ui::newPanel(this, QStringLiteral("Picture5"));
     ui::setBackground(Picture5, ui::vbColor(0xC0FFC0));
     m_layout.place(Picture5, 11400, 840, 3690, 345);
     Picture5->setAccessibleName(QStringLiteral("表示の切り替え"));
@@ -172,11 +148,11 @@ void seisekitime1::buildFixedControls()
         connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
     }
 
-    Label20 = newLabel(this, QStringLiteral("Label20"));
+    Label20 = ui::newLabel(this, QStringLiteral("Label20"));
     ui::setBackground(Label20, ui::vbColor(0x008080));
     m_layout.place(Label20, 120, 1215, 9255, 435);
     Label20->setAccessibleName(QStringLiteral("帯"));
-    Label5 = newLabel(this, QStringLiteral("Label5"), QStringLiteral("ベスト成績"));
+    Label5 = ui::newLabel(this, QStringLiteral("Label5"), QStringLiteral("ベスト成績"));
     Label5->setIndent(8);
     ui::setBackground(Label5, ui::vbColor(0xFFFF00));
     m_layout.place(Label5, 120, kLabel5Top, 14985, kLabel5Height, 12, true);
@@ -203,19 +179,19 @@ void seisekitime1::buildFixedControls()
     // The password panel stands in front of the graph panel.
     buildPasswordPanel();
     // They hold the colours of a list of times within the target and the minimum time.
-    Text4 = newLabel(this, QStringLiteral("Text4"));
+    Text4 = ui::newLabel(this, QStringLiteral("Text4"));
     ui::setBackground(Text4, ui::vbColor(0x00C000));
     Text4->hide();
-    Text5 = newLabel(this, QStringLiteral("Text5"));
+    Text5 = ui::newLabel(this, QStringLiteral("Text5"));
     ui::setBackground(Text5, ui::vbColor(0xC0FFC0));
     Text5->hide();
 
-    Picture6 = newPanel(this, QStringLiteral("Picture6"));
+    Picture6 = ui::newPanel(this, QStringLiteral("Picture6"));
     ui::setBackground(Picture6, ui::vbColor(0x808000));
     Picture6->setAccessibleName(QStringLiteral("Just a momento, please."));
     m_layout.place(Picture6, 0, kLabel5Top, kMenuDesignWidth, 11520 - kLabel5Top);
     Label21 =
-        newLabel(Picture6, QStringLiteral("Label21"), QStringLiteral("Just a momento, please."));
+        ui::newLabel(Picture6, QStringLiteral("Label21"), QStringLiteral("Just a momento, please."));
     Label21->setAlignment(Qt::AlignCenter);
     ui::setForeground(Label21, Qt::white);
     m_layout.place(Label21, 0, 3000, kMenuDesignWidth, 900, 24, true);
@@ -225,12 +201,12 @@ void seisekitime1::buildFixedControls()
     m_layout.place(ProgressBar2, 3840, 4200, 7680, 360);
     Picture6->hide();
 
-    Picture2 = newPanel(this, QStringLiteral("Picture2"));
+    Picture2 = ui::newPanel(this, QStringLiteral("Picture2"));
     ui::setBackground(Picture2, ui::vbColor(0x808000));
     Picture2->setAccessibleName(QStringLiteral("Just a moment, please."));
     m_layout.place(Picture2, 0, 0, kMenuDesignWidth, 11520);
     Label19 =
-        newLabel(Picture2, QStringLiteral("Label19"), QStringLiteral("Just a moment, please."));
+        ui::newLabel(Picture2, QStringLiteral("Label19"), QStringLiteral("Just a moment, please."));
     Label19->setAlignment(Qt::AlignCenter);
     ui::setForeground(Label19, Qt::white);
     m_layout.place(Label19, 0, 4800, kMenuDesignWidth, 900, 24, true);
@@ -243,12 +219,12 @@ void seisekitime1::buildFixedControls()
 
 void seisekitime1::buildPasswordPanel()
 {
-    Picture7 = newPanel(this, QStringLiteral("Picture7"));
+    Picture7 = ui::newPanel(this, QStringLiteral("Picture7"));
     Picture7->setAccessibleName(QStringLiteral("データ処理"));
     ui::setBackground(Picture7, ui::vbColor(0x00C000));
     Picture7->setFrameShape(QFrame::Box);
     m_layout.place(Picture7, 4860, 3600, 6045, 3945);
-    Label28 = newLabel(Picture7, QStringLiteral("Label28"), QStringLiteral("データ変更パスワード"));
+    Label28 = ui::newLabel(Picture7, QStringLiteral("Label28"), QStringLiteral("データ変更パスワード"));
     m_layout.place(Label28, 855, 90, 2400, 285, 10, true);
     Text3 = new QLineEdit(Picture7);
     Text3->setAccessibleName(QStringLiteral("パスワード"));
@@ -274,7 +250,7 @@ void seisekitime1::buildPasswordPanel()
 void seisekitime1::buildColumn(int i)
 {
     QWidget *area = m_columnArea;
-    Label1[i] = newLabel(area, indexed("Label1", i));
+    Label1[i] = ui::newLabel(area, indexed("Label1", i));
     Label1[i]->setAlignment(Qt::AlignCenter);
     ui::setBackground(Label1[i], ui::vbColor(0x00C000));
     ui::setForeground(Label1[i], Qt::white);
@@ -285,22 +261,22 @@ void seisekitime1::buildColumn(int i)
     ui::setBackground(Label3[i], ui::vbColor(0xFFFFFF));
     Command4[i] = new QPushButton(area);
     Command4[i]->setObjectName(indexed("Command4", i));
-    Text1[i] = newLabel(area, indexed("Text1", i));
+    Text1[i] = ui::newLabel(area, indexed("Text1", i));
     Text1[i]->setAlignment(Qt::AlignCenter);
     ui::setBackground(Text1[i], ui::vbColor(0x808080));
     ui::setForeground(Text1[i], Qt::white);
     Text1[i]->hide();
-    Label9[i] = newLabel(area, indexed("Label9", i), QStringLiteral("今日"));
+    Label9[i] = ui::newLabel(area, indexed("Label9", i), QStringLiteral("今日"));
     Label9[i]->setAlignment(Qt::AlignCenter);
-    Label10[i] = newLabel(area, indexed("Label10", i), QStringLiteral("今まで"));
+    Label10[i] = ui::newLabel(area, indexed("Label10", i), QStringLiteral("今まで"));
     Label10[i]->setAlignment(Qt::AlignCenter);
-    Label14[i] = newLabel(area, indexed("Label14", i));
+    Label14[i] = ui::newLabel(area, indexed("Label14", i));
     Label14[i]->setAlignment(Qt::AlignCenter);
     ui::setBackground(Label14[i], ui::vbColor(0xE0E0E0));
-    Label15[i] = newLabel(area, indexed("Label15", i));
+    Label15[i] = ui::newLabel(area, indexed("Label15", i));
     Label15[i]->setAlignment(Qt::AlignCenter);
     ui::setBackground(Label15[i], ui::vbColor(0xE0E0E0));
-    Label8[i] = newLabel(area, indexed("Label8", i));
+    Label8[i] = ui::newLabel(area, indexed("Label8", i));
     Label8[i]->setAlignment(Qt::AlignCenter);
     ui::setBackground(Label8[i], ui::vbColor(0xE0E0E0));
     List5[i] = new ui::ListBox(area);
@@ -309,7 +285,7 @@ void seisekitime1::buildColumn(int i)
     List5[i]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List5[i]->setFocusPolicy(Qt::NoFocus);
     ui::setBackground(List5[i], ui::vbColor(0xC0FFFF));
-    Label7[i] = newLabel(area, indexed("Label7", i));
+    Label7[i] = ui::newLabel(area, indexed("Label7", i));
     Label7[i]->setAlignment(Qt::AlignCenter);
     ui::setBackground(Label7[i], ui::vbColor(0xE0E0E0));
     if (i == 0) {
@@ -338,7 +314,7 @@ void seisekitime1::placeColumn(int i, int x)
     m_layout.place(Label15[i], x + half, kRow4Top, half, kRow4Height, kSmallPoints);
     m_layout.place(Label8[i], x, kRow5Top, w, kRow5Height, kSmallPoints);
     m_layout.place(List5[i], x, kRow6Top, w, kRow6Height);
-    List5[i]->setFont(listFont(m_layout.fontPixels(kListPoints)));
+    List5[i]->setFont(ui::alignedListFont(m_layout.fontPixels(kListPoints)));
     m_layout.place(Label7[i], x, kRow7Top, w, kRow7Height, kSmallPoints);
 }
 
@@ -405,7 +381,7 @@ void seisekitime1::resizeEvent(QResizeEvent *event)
     m_layout.apply();
     for (int i = 0; i <= m_columnsBuilt; ++i)
         if (List5[i])
-            List5[i]->setFont(listFont(m_layout.fontPixels(kListPoints)));
+            List5[i]->setFont(ui::alignedListFont(m_layout.fontPixels(kListPoints)));
 }
 
 bool seisekitime1::eventFilter(QObject *watched, QEvent *event)
@@ -793,21 +769,19 @@ bool seisekitime1::readNewestRecords(std::int64_t newest, std::vector<records::G
     if (!records::LoadGradeRecords(m_state, loaded, newest))
         return false; // the program has ended with a message
     out = std::move(loaded.records);
-    // The bar moves as the records are taken, to a tenth beyond their number.
-    ProgressBar2->setMaximum(int(std::min<std::int64_t>(
-        std::numeric_limits<int>::max(), std::int64_t((double(out.size()) + 1) * 1.1))));
-    ui::setProgress(ProgressBar2, 0);
     return true;
 }
 
 void seisekitime1::showLines(const LinesByLevel &lines)
 {
+    // The records are read at once; the bar moves as the lists are sorted and filled.
+    ProgressBar2->setMaximum(std::max(1, m_columnsBuilt));
     for (int i = 1; i <= m_columnsBuilt; ++i) {
         m_listPending[std::size_t(i)] = false;
         QStringList sorted = lines[std::size_t(i)];
         SortListTexts(sorted);
         List5[i]->setRows(sorted);
-        ui::setProgress(ProgressBar2, ProgressBar2->value() + 1);
+        ui::setProgress(ProgressBar2, i);
         m_events.letRun();
     }
 }

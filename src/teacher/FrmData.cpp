@@ -1,7 +1,6 @@
 // The record browser window.
 #include "FrmData.h"
 
-#include "Controls.h"
 
 #include "core/AppState.h"
 #include "core/Screens.h"
@@ -48,7 +47,7 @@ void FrmData::Form_Load()
 {
     DateFilter = QStringLiteral("すべて");
 
-    Label5 = newLabel(this, QStringLiteral("Label5"),
+    Label5 = ui::newLabel(this, QStringLiteral("Label5"),
                       QStringLiteral("ダブルクリックすると変更、消去できます"));
     m_layout.place(Label5, 240, 150, 9600, 405, 12, true);
     List1 = new QListView(this);
@@ -70,13 +69,13 @@ void FrmData::Form_Load()
     Picture3->setFrameShape(QFrame::Box);
     ui::setBackground(Picture3, ui::vbColor(0xFFFFC0));
     m_layout.place(Picture3, 10560, 600, 4560, 5400);
-    Label1 = newLabel(Picture3, QStringLiteral("Label1"));
+    Label1 = ui::newLabel(Picture3, QStringLiteral("Label1"));
     m_layout.place(Label1, 120, 120, 2000, 360, 12, true);
-    Label2[1] = newLabel(Picture3, QStringLiteral("Label2_1"));
+    Label2[1] = ui::newLabel(Picture3, QStringLiteral("Label2_1"));
     m_layout.place(Label2[1], 2160, 120, 2200, 360, 12, true);
-    Label2[2] = newLabel(Picture3, QStringLiteral("Label2_2"));
+    Label2[2] = ui::newLabel(Picture3, QStringLiteral("Label2_2"));
     m_layout.place(Label2[2], 120, 540, 2600, 360, 11);
-    Label2[4] = newLabel(Picture3, QStringLiteral("Label2_4"));
+    Label2[4] = ui::newLabel(Picture3, QStringLiteral("Label2_4"));
     m_layout.place(Label2[4], 2760, 540, 1600, 360, 11);
     Text1[1] = new QLineEdit(Picture3);
     Text1[1]->setObjectName(QStringLiteral("Text1_1"));
@@ -86,7 +85,7 @@ void FrmData::Form_Load()
     VScroll1->setRange(0, kScrollMaximum);
     m_layout.place(VScroll1, 1650, 960, 300, 540);
     connect(VScroll1, &QScrollBar::valueChanged, this, [this](int) { VScroll1_Change(); });
-    Label2[0] = newLabel(Picture3, QStringLiteral("Label2_0"), QStringLiteral("秒"));
+    Label2[0] = ui::newLabel(Picture3, QStringLiteral("Label2_0"), QStringLiteral("秒"));
     m_layout.place(Label2[0], 2040, 1020, 600, 420, 12);
     Combo1 = new QComboBox(Picture3);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -94,18 +93,18 @@ void FrmData::Form_Load()
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     m_layout.place(Combo1, 120, 1680, 4200, 420, 11);
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
-    Command2 = newButton(Picture3, QStringLiteral("Command2"), QStringLiteral("変更して記録"));
+    Command2 = ui::newButton(Picture3, QStringLiteral("Command2"), QStringLiteral("変更して記録"));
     m_layout.place(Command2, 120, 2400, 2040, 600, 11);
     connect(Command2, &QPushButton::clicked, this, &FrmData::Command2_Click);
-    Command3 = newButton(Picture3, QStringLiteral("Command3"), QStringLiteral("消去"));
+    Command3 = ui::newButton(Picture3, QStringLiteral("Command3"), QStringLiteral("消去"));
     m_layout.place(Command3, 2280, 2400, 2040, 600, 11);
     connect(Command3, &QPushButton::clicked, this, &FrmData::Command3_Click);
-    Command6 = newButton(Picture3, QStringLiteral("Command6"), QStringLiteral("キャンセル"));
+    Command6 = ui::newButton(Picture3, QStringLiteral("Command6"), QStringLiteral("キャンセル"));
     m_layout.place(Command6, 1200, 3240, 2040, 600, 11);
     connect(Command6, &QPushButton::clicked, this, &FrmData::Command6_Click);
     Picture3->hide();
 
-    WaitNotice = newLabel(this, QStringLiteral("WaitNotice"),
+    WaitNotice = ui::newLabel(this, QStringLiteral("WaitNotice"),
                           QStringLiteral("ほかのパソコンが成績を記録しています。お待ちください。"));
     WaitNotice->setWordWrap(true);
     ui::setBackground(WaitNotice, ui::vbColor(0x00FFFF));
@@ -116,7 +115,7 @@ void FrmData::Form_Load()
     Picture10->setAccessibleName(QStringLiteral("戻る"));
     Picture10->setObjectName(QStringLiteral("Picture10"));
     m_layout.place(Picture10, 10560, 9960, 4560, 1200);
-    Command4 = newButton(Picture10, QStringLiteral("Command4"), QStringLiteral("戻る"));
+    Command4 = ui::newButton(Picture10, QStringLiteral("Command4"), QStringLiteral("戻る"));
     m_layout.place(Command4, 1200, 180, 2040, 840, 14, true);
     connect(Command4, &QPushButton::clicked, this, &FrmData::Command4_Click);
 
@@ -135,7 +134,7 @@ void FrmData::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_layout.apply();
-    List1->setFont(alignedListFont(m_layout.fontPixels(11)));
+    List1->setFont(ui::alignedListFont(m_layout.fontPixels(11)));
 }
 
 void FrmData::Form_Activate()

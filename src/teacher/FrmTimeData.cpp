@@ -1,7 +1,6 @@
 // The criteria editor window.
 #include "FrmTimeData.h"
 
-#include "Controls.h"
 
 #include "core/AppState.h"
 #include "core/Criteria.h"
@@ -77,15 +76,15 @@ void FrmTimeData::Form_Load()
     m_layout.place(Picture1, 0, 0, 15405, 11220);
     Picture1->hide();
 
-    Label4 = newLabel(Picture1, QStringLiteral("Label4"));
+    Label4 = ui::newLabel(Picture1, QStringLiteral("Label4"));
     Label4->setAccessibleName(QStringLiteral("お知らせ"));
     m_layout.place(Label4, 240, 90, 14865, 705);
-    Label5 = newLabel(Picture1, QStringLiteral("Label5"),
+    Label5 = ui::newLabel(Picture1, QStringLiteral("Label5"),
                       QStringLiteral("成績の基準となるデータを変更できます"));
     m_layout.place(Label5, 450, 150, 14505, 435, 16, true);
-    Label6 = newLabel(Picture1, QStringLiteral("Label6"), QStringLiteral("列の説明"));
+    Label6 = ui::newLabel(Picture1, QStringLiteral("Label6"), QStringLiteral("列の説明"));
     m_layout.place(Label6, 240, 840, 2025, 495, 12, true);
-    Label3 = newLabel(Picture1, QStringLiteral("Label3"));
+    Label3 = ui::newLabel(Picture1, QStringLiteral("Label3"));
     Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     ui::setBackground(Label3, ui::vbColor(0xFFFFFF));
     m_layout.place(Label3, 2280, 840, 12825, 975, 10);
@@ -113,16 +112,16 @@ void FrmTimeData::Form_Load()
     Gridinputtext->installEventFilter(this);
     connect(Gridinputtext, &QLineEdit::textChanged, this, [this] { Gridinputtext_Change(); });
 
-    Command2 = newButton(Picture1, QStringLiteral("Command2"), QStringLiteral("元に戻す"));
+    Command2 = ui::newButton(Picture1, QStringLiteral("Command2"), QStringLiteral("元に戻す"));
     m_layout.place(Command2, 7590, 9750, 1515, 570, 11);
     connect(Command2, &QPushButton::clicked, this, &FrmTimeData::Command2_Click);
-    Command3 = newButton(Picture1, QStringLiteral("Command3"), QStringLiteral("更新記録"));
+    Command3 = ui::newButton(Picture1, QStringLiteral("Command3"), QStringLiteral("更新記録"));
     m_layout.place(Command3, 9390, 9750, 1515, 570, 11);
     connect(Command3, &QPushButton::clicked, this, &FrmTimeData::Command3_Click);
-    Command4 = newButton(Picture1, QStringLiteral("Command4"), QStringLiteral("戻る"));
+    Command4 = ui::newButton(Picture1, QStringLiteral("Command4"), QStringLiteral("戻る"));
     m_layout.place(Command4, 11130, 9750, 1515, 570, 11);
     connect(Command4, &QPushButton::clicked, this, &FrmTimeData::Command4_Click);
-    Label1 = newLabel(Picture1, QStringLiteral("Label1"),
+    Label1 = ui::newLabel(Picture1, QStringLiteral("Label1"),
                       QStringLiteral("スペース：セルクリア　　Shift + ↓：セルコピー"));
     m_layout.place(Label1, 270, 10710, 14835, 225, 10);
 
@@ -130,16 +129,16 @@ void FrmTimeData::Form_Load()
     Picture3->setAccessibleName(QStringLiteral("現在までの成績度数分布"));
     Picture3->setObjectName(QStringLiteral("Picture3"));
     m_layout.place(Picture3, 7530, 1830, 7635, 7485);
-    Label7 = newLabel(Picture3, QStringLiteral("Label7"), QStringLiteral("現在までの成績度数分布"));
+    Label7 = ui::newLabel(Picture3, QStringLiteral("Label7"), QStringLiteral("現在までの成績度数分布"));
     m_layout.place(Label7, 2220, 0, 3600, 330, 11, true);
-    Label9 = newLabel(Picture3, QStringLiteral("Label9"), QStringLiteral("全成績"));
+    Label9 = ui::newLabel(Picture3, QStringLiteral("Label9"), QStringLiteral("全成績"));
     m_layout.place(Label9, 90, 360, 3000, 285, 10, true);
     List3 = new ui::ListBox(Picture3);
     List3->setAccessibleName(QStringLiteral("全成績"));
     List3->setObjectName(QStringLiteral("List3"));
     List3->setFocusPolicy(Qt::NoFocus);
     m_layout.place(List3, 60, 660, 3885, 6300, 9);
-    Label10 = newLabel(Picture3, QStringLiteral("Label10"), QStringLiteral("最高タイム"));
+    Label10 = ui::newLabel(Picture3, QStringLiteral("Label10"), QStringLiteral("最高タイム"));
     m_layout.place(Label10, 4020, 360, 3000, 285, 10, true);
     List4 = new ui::ListBox(Picture3);
     List4->setAccessibleName(QStringLiteral("最高タイム"));
@@ -152,7 +151,7 @@ void FrmTimeData::Form_Load()
     Picture6->setObjectName(QStringLiteral("Picture6"));
     ui::setBackground(Picture6, ui::vbColor(0x808000));
     m_layout.place(Picture6, 0, 0, 15360, 11520);
-    Label8 = newLabel(Picture6, QStringLiteral("Label8"), QStringLiteral("Just a moment,please."));
+    Label8 = ui::newLabel(Picture6, QStringLiteral("Label8"), QStringLiteral("Just a moment,please."));
     Label8->setAlignment(Qt::AlignCenter);
     ui::setForeground(Label8, Qt::white);
     m_layout.place(Label8, 0, 4800, 15360, 900, 24, true);
@@ -172,7 +171,7 @@ void FrmTimeData::resizeEvent(QResizeEvent *event)
 void FrmTimeData::listFonts()
 {
     // The band labels are right-aligned with spaces.
-    const QFont f = alignedListFont(m_layout.fontPixels(9));
+    const QFont f = ui::alignedListFont(m_layout.fontPixels(9));
     List3->setFont(f);
     List4->setFont(f);
 }

@@ -58,6 +58,35 @@ QFont gothicFont(int pixelSize, bool bold)
     return f;
 }
 
+QFont alignedListFont(int pixelSize)
+{
+    QFont f(QStringLiteral("Noto Sans Mono CJK JP"));
+    f.setStyleHint(QFont::Monospace);
+    f.setPixelSize(std::max(1, pixelSize));
+    return f;
+}
+
+QLabel *newLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *l = new QLabel(text, parent);
+    l->setObjectName(name);
+    return l;
+}
+
+QPushButton *newButton(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *b = new QPushButton(text, parent);
+    b->setObjectName(name);
+    return b;
+}
+
+QFrame *newPanel(QWidget *parent, const QString &name)
+{
+    auto *f = new QFrame(parent);
+    f->setObjectName(name);
+    return f;
+}
+
 TwipsLayout::TwipsLayout(QWidget *host, int designWidth, int designHeight)
     : m_host(host), m_designWidth(designWidth), m_designHeight(designHeight)
 {

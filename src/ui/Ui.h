@@ -4,9 +4,11 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFrame>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -35,6 +37,15 @@ void setForeground(QWidget *widget, QColor color);
 
 // The Japanese Gothic font of the windows at a pixel size.
 QFont gothicFont(int pixelSize, bool bold = false);
+
+// A font whose full-width characters are exactly two half-width ones, so that list lines
+// aligned with spaces and full-width spaces keep their columns straight.
+QFont alignedListFont(int pixelSize);
+
+// Controls made with their object names, as the windows name every control.
+QLabel *newLabel(QWidget *parent, const QString &name, const QString &text = QString());
+QPushButton *newButton(QWidget *parent, const QString &name, const QString &text);
+QFrame *newPanel(QWidget *parent, const QString &name);
 
 // Turns design twips into pixels. The design is 15360 x 11520 twips (1024 x 768 pixels at
 // 15 twips a pixel); the scale fills the window while keeping the proportions, and the
