@@ -8,8 +8,8 @@
 #include "platform/Random.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Termination.h"
-#include "ui/SystemPrinter.h"
-#include "ui/WidgetDialogs.h"
+#include "platform/SystemPrinter.h"
+#include "platform/WidgetDialogs.h"
 
 #include <QApplication>
 #include <QFont>
@@ -23,10 +23,10 @@ int main(int argc, char *argv[])
     tavoro::platform::SystemClock clock;
     tavoro::platform::SystemRandom random;
     tavoro::platform::QtSoundPlayer sound;
-    tavoro::ui::WidgetDialogs dialogs;
+    tavoro::platform::WidgetDialogs dialogs;
     tavoro::platform::ProcessExit programExit;
     tavoro::platform::ProcessLauncher launcher;
-    tavoro::ui::SystemPrinter printer;
+    tavoro::platform::SystemPrinter printer;
     tavoro::core::AppState state(
         {&clock, &random, &sound, &dialogs, &programExit, &launcher, &printer});
     tavoro::app::AppScreens screens(state);

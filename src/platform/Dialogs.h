@@ -1,6 +1,6 @@
-// The message box seam (and the choice of a file to save). The program's message boxes are ui::WidgetDialogs; a test
-// implementation records each call and answers with a preset reply, so no test ever blocks
-// on a dialog.
+// The message box seam (and the choice of a file to save). The program's message boxes are
+// WidgetDialogs; a test implementation records each call and answers with a preset reply,
+// so no test ever blocks on a dialog.
 #pragma once
 
 #include <QString>

@@ -1,5 +1,5 @@
 // The printer seam: documents on the system's default printer. The program's printer is
-// ui::SystemPrinter; a test implementation keeps the documents for the test to look at.
+// platform::SystemPrinter; a test implementation keeps the documents for the test to look at.
 #pragma once
 
 #include <QString>

@@ -1,15 +1,15 @@
 // The printer seam over Qt's printing: the system's default printer, no dialog.
 #pragma once
 
-#include "platform/Printer.h"
+#include "Printer.h"
 
 #include <memory>
 
 class QPrinter;
 
-namespace tavoro::ui {
+namespace tavoro::platform {
 
-class SystemPrinter final : public platform::Printer {
+class SystemPrinter final : public Printer {
 public:
     SystemPrinter();
     ~SystemPrinter() override;
@@ -20,4 +20,4 @@ private:
     std::unique_ptr<QPrinter> m_printer;
 };
 
-} // namespace tavoro::ui
+} // namespace tavoro::platform

@@ -1,11 +1,11 @@
 // The program's message boxes: the dialogs seam over QMessageBox.
 #pragma once
 
-#include "platform/Dialogs.h"
+#include "Dialogs.h"
 
-namespace tavoro::ui {
+namespace tavoro::platform {
 
-class WidgetDialogs final : public platform::Dialogs {
+class WidgetDialogs final : public Dialogs {
 public:
     void message(QWidget *parent, const QString &text, const QString &title) override;
     bool yesNo(QWidget *parent, const QString &text, const QString &title) override;
@@ -14,4 +14,4 @@ public:
                          const QString &filter) override;
 };
 
-} // namespace tavoro::ui
+} // namespace tavoro::platform

@@ -4,7 +4,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
-namespace tavoro::ui {
+namespace tavoro::platform {
 
 void WidgetDialogs::message(QWidget *parent, const QString &text, const QString &title)
 {
@@ -31,4 +31,4 @@ QString WidgetDialogs::saveFileName(QWidget *parent, const QString &title,
     return QFileDialog::getSaveFileName(parent, title, suggested, filter);
 }
 
-} // namespace tavoro::ui
+} // namespace tavoro::platform

@@ -4,7 +4,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-namespace tavoro::ui {
+namespace tavoro::platform {
 
 SystemPrinter::SystemPrinter() = default;
 SystemPrinter::~SystemPrinter() = default;
@@ -35,4 +35,4 @@ bool SystemPrinter::endDocument()
     return sent;
 }
 
-} // namespace tavoro::ui
+} // namespace tavoro::platform
