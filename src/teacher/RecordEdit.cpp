@@ -58,7 +58,9 @@ private:
     bool wait(QString *error)
     {
         if (m_file.error() != RecordFile::Error::Busy) {
-            *error = m_file.errorText();
+            // Waiting would not help: a missing folder or one that may only be read.
+            *error = m_file.errorText() +
+                     records::GradeFilePlace(m_state.settings, m_file.error()).mid(2);
             return false;
         }
         m_waited = true;
