@@ -11,9 +11,15 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tavoro::teacher {
 namespace {
@@ -100,6 +106,27 @@ bool writeOnDisk(const QString &path, const QByteArray &bytes, QString *error)
     return true;
 }
 
+// Puts `from` in the place of `to`, in one step where the system allows it.
+bool replaceFile(const QString &from, const QString &to, QString *error)
+{
+    const QString source = platform::localPath(from);
+    const QString target = platform::localPath(to);
+#ifdef _WIN32
+    if (MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()),
+                    reinterpret_cast<const wchar_t *>(target.utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    *error = QStringLiteral("一時ファイルの名前を変えられません");
+    return false;
+#else
+    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) ==
+        0)
+        return true;
+    *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+#endif
+}
+
 bool backUp(core::AppState &state, const QByteArray &bytes, QString *error)
 {
     const QString folder = GradeBackupFolder(state.settings);
@@ -150,9 +177,13 @@ RewriteResult rewrite(core::AppState &state, std::int64_t n, const records::Grad
 
     if (backUpFirst && !backUp(state, old, &error))
         return failed(error);
+    // The copy is written under another name and takes its own only once it is whole on
+    // the disk: a copy cut short by a crash would otherwise be put back over an intact
+    // grade file at the next start of the browser.
     const QString tempPath = GradeTempPath(state.settings);
-    if (!writeOnDisk(tempPath, old, &error)) {
-        QFile::remove(platform::localPath(tempPath));
+    const QString partPath = tempPath + QStringLiteral(".part");
+    if (!writeOnDisk(partPath, old, &error) || !replaceFile(partPath, tempPath, &error)) {
+        QFile::remove(platform::localPath(partPath));
         return failed(error);
     }
     if (!change(file, old) || !file.sync())

@@ -5,7 +5,8 @@
 // appended to the rewritten file. The rewrite happens in the grade file itself: other PCs
 // hold the file open while they wait for its lock, and a file renamed over it would
 // swallow their appends. Before the rewrite the whole old file is copied to
-// "成績累積データtemp.dat" and put on the disk; the copy is removed only once the
+// "成績累積データtemp.dat" and put on the disk (written under another name and renamed
+// once whole, so that the copy found is never cut short); the copy is removed only once the
 // rewritten file is on the disk, so that a crash at any moment leaves the old contents
 // recoverable. Before the first change of a session a dated copy goes into the backup
 // folder beside the grade file, which keeps the newest ten.
