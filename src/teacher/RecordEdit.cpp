@@ -251,6 +251,31 @@ RewriteResult DeleteGradeRecord(core::AppState &state, std::int64_t n,
         });
 }
 
+bool DeletionComplete(const QByteArray &copy, const QByteArray &current)
+{
+    constexpr qsizetype size = records::kGradeRecordSize;
+    const qsizetype kept = copy.size() - size; // the length the deletion leaves
+    if (copy.size() < size || current.size() < kept)
+        return false;
+    // The first record that differs is the deleted one; everything after it moved up one.
+    qsizetype at = 0;
+    while (at < kept && std::memcmp(copy.constData() + at, current.constData() + at, size) == 0)
+        at += size;
+    if (std::memcmp(copy.constData() + at + size, current.constData() + at, kept - at) != 0)
+        return false;
+    if (current.size() < kept + size)
+        return true; // cut to its new length, and no whole run appended since
+    // Moved up but not yet cut, the file still ends in the old last record; a change of the
+    // last record differs from it only in the time and the pupil. Otherwise the record
+    // there is a run appended since.
+    const char *next = current.constData() + kept;
+    const char *last = copy.constData() + kept;
+    const bool changedLast = std::memcmp(next, last, 16) == 0 &&
+                             std::memcmp(next + 18, last + 18, 2) == 0 &&
+                             std::memcmp(next + 24, last + 24, size - 24) == 0;
+    return !changedLast;
+}
+
 bool RewriteInterrupted(const core::Settings &settings)
 {
     return QFile::exists(platform::localPath(GradeTempPath(settings)));
@@ -272,9 +297,14 @@ RewriteResult RestoreGradeTempCopy(core::AppState &state, const RewriteNotice &n
         return failed(file.errorText());
     // Runs other PCs appended after the interruption stand beyond the old length (a change
     // keeps the length, and a deletion cut short before its end does too): they are kept.
+    // A deletion that was complete but for the removal of the copy left the file one record
+    // shorter, and the runs appended since begin one record earlier.
+    const qsizetype appendedFrom = DeletionComplete(copy.bytes, current)
+                                       ? copy.bytes.size() - records::kGradeRecordSize
+                                       : copy.bytes.size();
     QByteArray restored = copy.bytes;
-    if (current.size() > copy.bytes.size())
-        restored += current.mid(copy.bytes.size());
+    if (current.size() > appendedFrom)
+        restored += current.mid(appendedFrom);
     if (!file.writeAt(0, restored.constData(), restored.size()) || !file.resize(restored.size()) ||
         !file.sync())
         return failed(file.errorText());

@@ -68,8 +68,13 @@ RewriteResult DeleteGradeRecord(core::AppState &state, std::int64_t n,
 // Whether a temporary copy is left over: a change was interrupted.
 bool RewriteInterrupted(const core::Settings &settings);
 
+// Whether `current` is `copy` with one whole record removed and the records after it
+// moved up, followed by whatever was appended since: a deletion done but for the removal
+// of its temporary copy.
+bool DeletionComplete(const QByteArray &copy, const QByteArray &current);
+
 // Puts the temporary copy back as the grade file, under the lock, and removes it. Records
-// beyond the copy's length, appended by other PCs after the interruption, are kept after it.
+// appended by other PCs after the interruption are kept after it.
 RewriteResult RestoreGradeTempCopy(core::AppState &state, const RewriteNotice &notice = {});
 
 } // namespace tavoro::teacher
