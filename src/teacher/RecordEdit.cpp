@@ -65,7 +65,7 @@ private:
     {
         if (m_file.error() != RecordFile::Error::Busy) {
             // Waiting would not help: a missing folder or one that may only be read.
-            *error = m_file.errorText() +
+            *error = m_file.errorText() + QStringLiteral("、") +
                      records::GradeFilePlace(m_state.settings, m_file.error()).mid(2);
             return false;
         }

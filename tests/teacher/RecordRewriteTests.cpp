@@ -5,6 +5,7 @@
 
 #include "platform/Paths.h"
 #include "platform/RecordFile.h"
+#include "support/ReadOnly.h"
 #include "teacher/RecordEdit.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -213,6 +216,33 @@ INSTANTIATE_TEST_SUITE_P(
                       LeftOver{"change of the last done", {0, 1, 2, 3, -1}, 0},
                       LeftOver{"change of the last done, one run since", {0, 1, 2, 3, -1}, 1}),
     [](const auto &info) { return std::to_string(info.index); });
+
+// A grade file that may only be read is no lock of another PC: the change fails at once,
+// naming the folder, and nothing is written.
+TEST_F(Rewrite, AReadOnlyGradeFileFailsWithoutWaiting)
+{
+    const QByteArray before = world.gradeBytes();
+    test::setPermissions(world.inst.root(), test::kOpenFolder);
+    test::setPermissions(world.inst.dataFolder(), test::kOpenFolder);
+    test::setPermissions(world.inst.programDataFolder(), test::kOpenFolder);
+    test::setPermissions(world.inst.gradeFilePath(), test::kReadOnlyFile);
+    GradeRecord changed = records[1];
+    changed.RecSeconds = 41;
+    const std::uint32_t start = world.clock.tick;
+    RewriteResult r;
+    {
+        test::ReadOnlyUser nobody;
+        r = ChangeGradeRecord(*world.state, 2, records[1], changed, false);
+    }
+    EXPECT_EQ(r.outcome, RewriteOutcome::Failed);
+    EXPECT_EQ(r.error, QString::fromLocal8Bit(std::strerror(EACCES)) +
+                           QStringLiteral("、このフォルダの成績ファイルに書き込めません：") +
+                           world.inst.programDataFolder());
+    EXPECT_EQ(world.clock.tick, start);
+    EXPECT_EQ(world.gradeBytes(), before);
+    EXPECT_FALSE(tempExists());
+    EXPECT_TRUE(backups().isEmpty());
+}
 
 TEST_F(Rewrite, AFailedRewriteLeavesTheGradeFileAsItWas)
 {
