@@ -12,9 +12,11 @@
 #include "platform/Numbers.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
+#include "platform/RecordFile.h"
 #include "platform/TextFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <unicode/calendar.h>
 #include <unicode/smpdtfmt.h>
@@ -34,11 +36,17 @@ std::optional<StartupError> readSettingsFile(const QString &path, QStringList *f
 {
     const platform::TextFileResult file = platform::readTextFile(path);
     if (!file.ok()) {
-        const QString why =
-            file.error == platform::FileError::NotFound
-                ? QStringLiteral("ファイルがありません。")
-                : QStringLiteral("ファイルを読めません（%1）。").arg(file.errorText);
-        return StartupError{path, why};
+        if (file.error == platform::FileError::NotFound) {
+            // A folder that is not there (a server not connected, a name mistyped) is named
+            // itself rather than the first file missing from it.
+            const QDir folder = QFileInfo(platform::localPath(path)).dir();
+            if (!folder.exists())
+                return StartupError{platform::withTrailingSeparator(folder.path()),
+                                    QStringLiteral("フォルダがありません。")};
+            return StartupError{path, QStringLiteral("ファイルがありません。")};
+        }
+        return StartupError{path,
+                            QStringLiteral("ファイルを読めません（%1）。").arg(file.errorText)};
     }
     platform::FieldReader reader(file.text);
     for (int i = 0; i < kSettingsFields; ++i) {
@@ -211,15 +219,37 @@ std::optional<StartupError> LoadSettings(AppState &state, const QString &program
         return StartupError{CommonDataFilePath(state.settings),
                             fault->message() + QStringLiteral("。")};
     SetProfile(state);
+    const QString programData = state.settings.ProgramDataFolder;
+    if (!QFileInfo(platform::localPath(programData)).isDir())
+        return StartupError{programData, QStringLiteral("フォルダがありません。")};
     if (auto err = LoadCriteria(state))
         return StartupError{CriteriaFilePath(state), *err};
     LoadSoundTable(state);
     return std::nullopt;
 }
 
+std::optional<StartupError> CheckGradeFolderWritable(const AppState &state)
+{
+    const QString folder = state.settings.ProgramDataFolder;
+    // The grade file of the records step; it is created on the first write.
+    QString why;
+    const auto error =
+        platform::RecordFile::checkWritable(folder + QStringLiteral("成績累積データ.dat"), &why);
+    // A file busy with another copy of the program is no reason not to start; other errors
+    // are met, and reported, where the file is used.
+    if (error != platform::RecordFile::Error::Denied)
+        return std::nullopt;
+    return StartupError{
+        folder,
+        QStringLiteral("このフォルダに書き込めません（%1）。成績を記録できません。").arg(why)};
+}
+
 void StartProgram(AppState &state, const QString &programFolder)
 {
-    if (auto err = LoadSettings(state, programFolder)) {
+    std::optional<StartupError> err = LoadSettings(state, programFolder);
+    if (!err)
+        err = CheckGradeFolderWritable(state);
+    if (err) {
         state.dialogs().message(state.screens ? state.screens->activeWindow() : nullptr,
                                 QStringLiteral("起動できません。\r\n%1\r\n%2")
                                     .arg(platform::localPath(err->file), err->message),

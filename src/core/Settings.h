@@ -37,6 +37,11 @@ std::optional<RangeFault> CommonDataRangeFault(const Settings &settings);
 // tool as well.
 std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &programFolder);
 
+// Whether runs can be recorded: the grade file in ProgramDataFolder, or the folder when
+// the file is still missing, may be written. A file or folder that may only be read is an
+// error that ends start-up before a pupil plays a run that would be lost.
+std::optional<StartupError> CheckGradeFolderWritable(const AppState &state);
+
 // Sets AppFolder, DataFolder, ProgramFolderName, ProgramDataFolder and SoundFolder from the
 // program's folder and field 1 of the path data file.
 void DeriveFolders(Settings &settings, const QString &programFolder,

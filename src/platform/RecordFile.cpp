@@ -48,6 +48,11 @@ void RecordFile::setError(int e)
         break;
     case EACCES:
     case EPERM:
+    case EROFS:
+        // From open or write: the file or folder may not be written, and no other copy of
+        // the program can cause it (the lock never keeps a file from being opened).
+        m_error = Error::Denied;
+        break;
     case EAGAIN:
     case EBUSY:
     case ETXTBSY:
@@ -61,18 +66,24 @@ void RecordFile::setError(int e)
 bool RecordFile::openImpl(const QString &path, bool create)
 {
     close();
+    m_readOnly = false;
     const QByteArray name = QFile::encodeName(localPath(path));
     int fd = -1;
     if (create) {
         do {
             fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
         } while (fd < 0 && errno == EINTR);
-        if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-            // A folder we may only read still lets us read an existing file.
+        if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
+            // A file or folder we may only read still lets us read an existing file; a
+            // missing file that cannot be created is reported as the denial it is.
             const int saved = errno;
-            fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+            do {
+                fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+            } while (fd < 0 && errno == EINTR);
             if (fd < 0)
                 errno = saved;
+            else
+                m_readOnly = true;
         }
     } else {
         do {
@@ -181,10 +192,44 @@ static bool setWholeLock(int fd, short type, int *err)
 
 bool RecordFile::tryLockWhole()
 {
+    if (m_readOnly) {
+        setError(EACCES);
+        return false;
+    }
     int err = 0;
     const bool ok = setWholeLock(m_fd, F_WRLCK, &err);
     setError(err);
+    // A lock held elsewhere is reported as EAGAIN or EACCES: worth waiting for.
+    if (err == EACCES || err == EAGAIN)
+        m_error = Error::Busy;
     return ok;
+}
+
+RecordFile::Error RecordFile::checkWritable(const QString &path, QString *errorText)
+{
+    const QByteArray name = QFile::encodeName(localPath(path));
+    int fd;
+    do {
+        fd = ::open(name.constData(), O_WRONLY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    int err = 0;
+    if (fd >= 0) {
+        ::close(fd);
+    } else if (errno == ENOENT) {
+        // A missing file is created in its folder when it is first written.
+        QByteArray folder = name;
+        const qsizetype slash = folder.lastIndexOf('/');
+        folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : folder.left(slash);
+        if (::faccessat(AT_FDCWD, folder.constData(), W_OK | X_OK, AT_EACCESS) != 0)
+            err = errno;
+    } else {
+        err = errno;
+    }
+    RecordFile probe;
+    probe.setError(err);
+    if (errorText)
+        *errorText = probe.m_errorText;
+    return probe.m_error;
 }
 
 bool RecordFile::unlockWhole()
@@ -220,6 +265,9 @@ void RecordFile::setError(int e)
         m_error = Error::NotFound;
         break;
     case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+        m_error = Error::Denied;
+        break;
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
     case ERROR_IO_PENDING:
@@ -233,13 +281,21 @@ void RecordFile::setError(int e)
 bool RecordFile::openImpl(const QString &path, bool create)
 {
     close();
+    m_readOnly = false;
     const std::wstring name = localPath(path).toStdWString();
     HANDLE h = CreateFileW(name.c_str(), create ? (GENERIC_READ | GENERIC_WRITE) : GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            create ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE && create && GetLastError() == ERROR_ACCESS_DENIED)
+    if (h == INVALID_HANDLE_VALUE && create &&
+        (GetLastError() == ERROR_ACCESS_DENIED || GetLastError() == ERROR_WRITE_PROTECT)) {
+        const DWORD saved = GetLastError();
         h = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            SetLastError(saved);
+        else
+            m_readOnly = true;
+    }
     if (h == INVALID_HANDLE_VALUE) {
         setError(int(GetLastError()));
         return false;
@@ -324,6 +380,10 @@ bool RecordFile::sync()
 
 bool RecordFile::tryLockWhole()
 {
+    if (m_readOnly) {
+        setError(ERROR_ACCESS_DENIED);
+        return false;
+    }
     OVERLAPPED ov = overlappedAt(0);
     if (!LockFileEx(m_handle, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
                     MAXDWORD, &ov)) {
@@ -343,6 +403,33 @@ bool RecordFile::unlockWhole()
     }
     setError(0);
     return true;
+}
+
+RecordFile::Error RecordFile::checkWritable(const QString &path, QString *errorText)
+{
+    const std::wstring name = localPath(path).toStdWString();
+    HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD err = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
+    if (err == ERROR_FILE_NOT_FOUND) {
+        // A missing file is created in its folder when it is first written: try that with
+        // a file of another name (another PC may create the real one meanwhile) that is
+        // gone again when it is closed.
+        const std::wstring probeName = name + L".probe";
+        h = CreateFileW(probeName.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                        nullptr);
+        err = h == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+    }
+    RecordFile probe;
+    probe.setError(int(err));
+    if (errorText)
+        *errorText = probe.m_errorText;
+    return probe.m_error;
 }
 
 #endif

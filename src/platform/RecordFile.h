@@ -16,7 +16,9 @@ public:
     enum class Error {
         None,
         NotFound, // the file (or its folder) does not exist
-        Busy,     // locked or held by another process, permission denied: worth retrying
+        Busy,     // locked or held by another process: worth retrying
+        Denied,   // the file or its folder cannot be written at all (read-only, no permission):
+                  // waiting does not help
         Other,
     };
 
@@ -26,12 +28,21 @@ public:
     RecordFile &operator=(const RecordFile &) = delete;
 
     // Opens the file for reading and writing, creating it empty when it is missing. A file
-    // that may only be read is opened for reading.
+    // that may only be read is opened for reading (readOnly()); one that is missing and
+    // cannot be created fails with Denied.
     bool open(const QString &path);
     // Opens an existing file for reading only; never creates it.
     bool openForReading(const QString &path);
     void close();
     bool isOpen() const;
+    // Opened for reading only: taking the lock fails with Denied, since nothing could be
+    // written under it.
+    bool readOnly() const { return m_readOnly; }
+
+    // Whether the file could be written: an existing file is opened for writing, a missing
+    // one is checked against its folder. Nothing is created or changed. None when it
+    // could; otherwise the reason, its text in `errorText`.
+    static Error checkWritable(const QString &path, QString *errorText = nullptr);
 
     std::int64_t length();
     // Reads up to `size` bytes at `offset`; returns the number read, -1 on error.
@@ -43,7 +54,7 @@ public:
     bool sync();
 
     // Takes the exclusive lock on the whole file without waiting; Busy when another
-    // process holds it.
+    // process holds it, Denied when the file was opened for reading only.
     bool tryLockWhole();
     bool unlockWhole();
 
@@ -60,6 +71,7 @@ private:
 #else
     int m_fd = -1;
 #endif
+    bool m_readOnly = false;
     Error m_error = Error::None;
     QString m_errorText;
     int m_errorNumber = 0;

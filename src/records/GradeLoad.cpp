@@ -31,7 +31,8 @@ bool retryAfter(core::AppState &state, LoadedRecords &loaded, const platform::Re
             return false;
         if (++loaded.LoadRetryCount >= kNotFoundTries)
             return EndProgramWithMessage(state, QStringLiteral("ファイルがありません") + s +
-                                                    file.errorText() + number);
+                                                    file.errorText() + number +
+                                                    GradeFilePlace(state.settings, file.error()));
         return true;
     case platform::RecordFile::Error::Busy:
         return WaitForBusyFile(state);
@@ -40,7 +41,8 @@ bool retryAfter(core::AppState &state, LoadedRecords &loaded, const platform::Re
         return EndProgramWithMessage(
             state, QStringLiteral("成績ランダムファイル表示") + s + number + file.errorText() +
                        number +
-                       QStringLiteral("/date0/i=0/time=0/name=/Bangou=0/level=0/time=0line") + s);
+                       QStringLiteral("/date0/i=0/time=0/name=/Bangou=0/level=0/time=0line") + s +
+                       GradeFilePlace(state.settings, file.error()));
     }
 }
 

@@ -48,13 +48,17 @@ public:
     }
 
 private:
-    // After a failed step: waits for a locked or busy file and returns true so that the
-    // step is repeated; ends the program on any other error.
+    // After a failed step: waits for a file locked or held by another copy of the program
+    // and returns true so that the step is repeated. Any other error ends the program with
+    // a message that names the folder: a missing folder, or a file or folder that may only
+    // be read, stays so however long one waits.
     bool retry(const RecordFile &file)
     {
         if (file.error() != RecordFile::Error::Busy) {
-            return EndProgramWithMessage(m_state, QStringLiteral("成績ランダムファイル記録") +
-                                                      file.errorText());
+            return EndProgramWithMessage(
+                m_state, QStringLiteral("成績ランダムファイル記録") + file.errorText() +
+                             GradeFilePlace(m_state.settings, file.error()) +
+                             QStringLiteral("\r\nこの回の成績は記録されていません。"));
         }
         m_waited = true;
         if (m_notice)

@@ -16,10 +16,11 @@ namespace tavoro::records {
 using RecordingWaitNotice = std::function<void(bool waiting)>;
 
 // Appends the record of the current run to the grade file, holding the whole-file lock
-// from before the length is taken until after the write. A locked or busy file is retried
-// once a second, windows kept responsive, for as long as it stays so; any other error
-// shows "成績ランダムファイル記録" with its description and ends the program, and then false
-// is returned (the caller must stop).
+// from before the length is taken until after the write. A file locked or held by another
+// copy of the program is retried once a second, windows kept responsive, for as long as it
+// stays so; any other error (a missing folder, a file or folder that may only be read)
+// shows "成績ランダムファイル記録" with its description and the folder, and ends the
+// program, and then false is returned (the caller must stop).
 bool AppendGradeRecord(core::AppState &state, const RecordingWaitNotice &notice = {});
 
 // The recording step for the run just ended (level is always CurrentLevel): sets

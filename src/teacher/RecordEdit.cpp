@@ -11,9 +11,15 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <functional>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace tavoro::teacher {
 namespace {
@@ -58,7 +64,9 @@ private:
     bool wait(QString *error)
     {
         if (m_file.error() != RecordFile::Error::Busy) {
-            *error = m_file.errorText();
+            // Waiting would not help: a missing folder or one that may only be read.
+            *error = m_file.errorText() + QStringLiteral("、") +
+                     records::GradeFilePlace(m_state.settings, m_file.error()).mid(2);
             return false;
         }
         m_waited = true;
@@ -96,6 +104,27 @@ bool writeOnDisk(const QString &path, const QByteArray &bytes, QString *error)
         return false;
     }
     return true;
+}
+
+// Puts `from` in the place of `to`, in one step where the system allows it.
+bool replaceFile(const QString &from, const QString &to, QString *error)
+{
+    const QString source = platform::localPath(from);
+    const QString target = platform::localPath(to);
+#ifdef _WIN32
+    if (MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()),
+                    reinterpret_cast<const wchar_t *>(target.utf16()),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return true;
+    *error = QStringLiteral("一時ファイルの名前を変えられません");
+    return false;
+#else
+    if (std::rename(QFile::encodeName(source).constData(), QFile::encodeName(target).constData()) ==
+        0)
+        return true;
+    *error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+#endif
 }
 
 bool backUp(core::AppState &state, const QByteArray &bytes, QString *error)
@@ -148,9 +177,13 @@ RewriteResult rewrite(core::AppState &state, std::int64_t n, const records::Grad
 
     if (backUpFirst && !backUp(state, old, &error))
         return failed(error);
+    // The copy is written under another name and takes its own only once it is whole on
+    // the disk: a copy cut short by a crash would otherwise be put back over an intact
+    // grade file at the next start of the browser.
     const QString tempPath = GradeTempPath(state.settings);
-    if (!writeOnDisk(tempPath, old, &error)) {
-        QFile::remove(platform::localPath(tempPath));
+    const QString partPath = tempPath + QStringLiteral(".part");
+    if (!writeOnDisk(partPath, old, &error) || !replaceFile(partPath, tempPath, &error)) {
+        QFile::remove(platform::localPath(partPath));
         return failed(error);
     }
     if (!change(file, old) || !file.sync())
@@ -218,6 +251,31 @@ RewriteResult DeleteGradeRecord(core::AppState &state, std::int64_t n,
         });
 }
 
+bool DeletionComplete(const QByteArray &copy, const QByteArray &current)
+{
+    constexpr qsizetype size = records::kGradeRecordSize;
+    const qsizetype kept = copy.size() - size; // the length the deletion leaves
+    if (copy.size() < size || current.size() < kept)
+        return false;
+    // The first record that differs is the deleted one; everything after it moved up one.
+    qsizetype at = 0;
+    while (at < kept && std::memcmp(copy.constData() + at, current.constData() + at, size) == 0)
+        at += size;
+    if (std::memcmp(copy.constData() + at + size, current.constData() + at, kept - at) != 0)
+        return false;
+    if (current.size() < kept + size)
+        return true; // cut to its new length, and no whole run appended since
+    // Moved up but not yet cut, the file still ends in the old last record; a change of the
+    // last record differs from it only in the time and the pupil. Otherwise the record
+    // there is a run appended since.
+    const char *next = current.constData() + kept;
+    const char *last = copy.constData() + kept;
+    const bool changedLast = std::memcmp(next, last, 16) == 0 &&
+                             std::memcmp(next + 18, last + 18, 2) == 0 &&
+                             std::memcmp(next + 24, last + 24, size - 24) == 0;
+    return !changedLast;
+}
+
 bool RewriteInterrupted(const core::Settings &settings)
 {
     return QFile::exists(platform::localPath(GradeTempPath(settings)));
@@ -239,9 +297,14 @@ RewriteResult RestoreGradeTempCopy(core::AppState &state, const RewriteNotice &n
         return failed(file.errorText());
     // Runs other PCs appended after the interruption stand beyond the old length (a change
     // keeps the length, and a deletion cut short before its end does too): they are kept.
+    // A deletion that was complete but for the removal of the copy left the file one record
+    // shorter, and the runs appended since begin one record earlier.
+    const qsizetype appendedFrom = DeletionComplete(copy.bytes, current)
+                                       ? copy.bytes.size() - records::kGradeRecordSize
+                                       : copy.bytes.size();
     QByteArray restored = copy.bytes;
-    if (current.size() > copy.bytes.size())
-        restored += current.mid(copy.bytes.size());
+    if (current.size() > appendedFrom)
+        restored += current.mid(appendedFrom);
     if (!file.writeAt(0, restored.constData(), restored.size()) || !file.resize(restored.size()) ||
         !file.sync())
         return failed(file.errorText());

@@ -5,7 +5,8 @@
 // appended to the rewritten file. The rewrite happens in the grade file itself: other PCs
 // hold the file open while they wait for its lock, and a file renamed over it would
 // swallow their appends. Before the rewrite the whole old file is copied to
-// "成績累積データtemp.dat" and put on the disk; the copy is removed only once the
+// "成績累積データtemp.dat" and put on the disk (written under another name and renamed
+// once whole, so that the copy found is never cut short); the copy is removed only once the
 // rewritten file is on the disk, so that a crash at any moment leaves the old contents
 // recoverable. Before the first change of a session a dated copy goes into the backup
 // folder beside the grade file, which keeps the newest ten.
@@ -67,8 +68,13 @@ RewriteResult DeleteGradeRecord(core::AppState &state, std::int64_t n,
 // Whether a temporary copy is left over: a change was interrupted.
 bool RewriteInterrupted(const core::Settings &settings);
 
+// Whether `current` is `copy` with one whole record removed and the records after it
+// moved up, followed by whatever was appended since: a deletion done but for the removal
+// of its temporary copy.
+bool DeletionComplete(const QByteArray &copy, const QByteArray &current);
+
 // Puts the temporary copy back as the grade file, under the lock, and removes it. Records
-// beyond the copy's length, appended by other PCs after the interruption, are kept after it.
+// appended by other PCs after the interruption are kept after it.
 RewriteResult RestoreGradeTempCopy(core::AppState &state, const RewriteNotice &notice = {});
 
 } // namespace tavoro::teacher

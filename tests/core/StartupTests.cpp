@@ -6,12 +6,30 @@
 #include "core/Settings.h"
 #include "support/Fakes.h"
 #include "support/Installation.h"
+#include "support/ReadOnly.h"
+
+#include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
 using namespace tavoro;
+
+// Texts in test failures as UTF-8 rather than as arrays of code units.
+inline void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 using tavoro::test::FakeWorld;
 using tavoro::test::Installation;
+using tavoro::test::kOpenFolder;
+using tavoro::test::kReadOnlyFile;
+using tavoro::test::kReadOnlyFolder;
+using tavoro::test::setPermissions;
 
 namespace {
 
@@ -301,6 +319,80 @@ TEST_F(Startup, StartProgramWithAMissingFileShowsAMessageAndEnds)
     EXPECT_TRUE(world.dialogs.calls[0].text.contains(QStringLiteral("ファイルがありません")));
     EXPECT_TRUE(world.programExit.requested);
     EXPECT_FALSE(world.screens.log.contains(QStringLiteral("showNameSelection")));
+}
+
+struct FolderProblem {
+    const char *what;
+    std::function<void(Installation &)> breakIt;
+    std::function<QString(const Installation &)> folder; // the folder the message names
+    QString message;
+};
+
+class StartupFolder : public ::testing::TestWithParam<FolderProblem> {};
+
+// A data folder that is missing or may only be read ends start-up with a message naming
+// it, before a pupil could play a run that would be lost.
+TEST_P(StartupFolder, EndsWithAMessageNamingTheFolder)
+{
+    FakeWorld world;
+    Installation inst;
+    inst.writeDefaults();
+    setPermissions(inst.root(), kOpenFolder);
+    setPermissions(inst.dataFolder(), kOpenFolder);
+    GetParam().breakIt(inst);
+    {
+        test::ReadOnlyUser nobody;
+        core::StartProgram(*world.state, inst.programFolder());
+    }
+    QFile::setPermissions(inst.programDataFolder(), kOpenFolder);
+    ASSERT_EQ(world.dialogs.calls.size(), 1u) << GetParam().what;
+    EXPECT_EQ(world.dialogs.calls[0].text, QStringLiteral("起動できません。\r\n") +
+                                               GetParam().folder(inst) + QStringLiteral("\r\n") +
+                                               GetParam().message);
+    EXPECT_EQ(world.dialogs.calls[0].title, QStringLiteral("Tavoro"));
+    EXPECT_TRUE(world.programExit.requested);
+    EXPECT_FALSE(world.screens.log.contains(QStringLiteral("showNameSelection")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StartupFolder,
+    ::testing::Values(
+        FolderProblem{"no data folder",
+                      [](Installation &i) { i.writePathData(i.root() + QStringLiteral("/なし/")); },
+                      [](const Installation &i) { return i.root() + QStringLiteral("/なし/"); },
+                      QStringLiteral("フォルダがありません。")},
+        FolderProblem{
+            "no program data folder",
+            [](Installation &i) { ASSERT_TRUE(QDir(i.programDataFolder()).removeRecursively()); },
+            [](const Installation &i) { return i.programDataFolder(); },
+            QStringLiteral("フォルダがありません。")},
+        FolderProblem{"a read-only program data folder without a grade file",
+                      [](Installation &i) {
+                          QFile::remove(i.gradeFilePath());
+                          setPermissions(i.programDataFolder(), kReadOnlyFolder);
+                      },
+                      [](const Installation &i) { return i.programDataFolder(); },
+                      QStringLiteral("このフォルダに書き込めません（%1）。成績を記録できません。")
+                          .arg(QString::fromLocal8Bit(std::strerror(EACCES)))},
+        FolderProblem{"a read-only grade file",
+                      [](Installation &i) {
+                          i.writeBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"), {});
+                          setPermissions(i.gradeFilePath(), kReadOnlyFile);
+                          setPermissions(i.programDataFolder(), kOpenFolder);
+                      },
+                      [](const Installation &i) { return i.programDataFolder(); },
+                      QStringLiteral("このフォルダに書き込めません（%1）。成績を記録できません。")
+                          .arg(QString::fromLocal8Bit(std::strerror(EACCES)))}),
+    [](const auto &info) { return std::to_string(info.index); });
+
+TEST_F(Startup, AFolderThatMayBeWrittenStartsWithoutCreatingTheGradeFile)
+{
+    inst.writeDefaults();
+    QFile::remove(inst.gradeFilePath());
+    core::StartProgram(state(), inst.programFolder());
+    EXPECT_TRUE(world.dialogs.calls.empty());
+    EXPECT_EQ(world.screens.log, QStringList{QStringLiteral("showNameSelection")});
+    EXPECT_FALSE(QFile::exists(inst.gradeFilePath()));
 }
 
 TEST(Profile, LevelTableIsByteExactAfterEveryLogin)

@@ -109,6 +109,10 @@ TEST_F(EndOfRun, FailedRecordingEndsTheProgramAndNoFinishScreenOpens)
     drill::EndRun(state(), view);
     ASSERT_EQ(world.dialogs.calls.size(), 1u);
     EXPECT_TRUE(world.dialogs.calls[0].text.startsWith(QStringLiteral("成績ランダムファイル記録")));
+    // It names the folder and says that the run is lost.
+    EXPECT_TRUE(world.dialogs.calls[0].text.endsWith(
+        QStringLiteral("\r\nフォルダがありません：") + inst.root() +
+        QStringLiteral("/missing/folder/\r\nこの回の成績は記録されていません。")));
     EXPECT_TRUE(world.programExit.requested);
     EXPECT_FALSE(world.screens.log.contains(QStringLiteral("showFinish")));
     EXPECT_FALSE(world.screens.log.contains(QStringLiteral("showWait")));

@@ -129,6 +129,31 @@ TEST_F(Graph, OwnTimesListsStandOldestFirstAndKeepToThePupilAndPeriod)
         EXPECT_TRUE(l.isEmpty());
 }
 
+// A grade file cut inside its last record: the cut record is no run of the own times, the
+// graph or its rankings.
+TEST_F(Graph, ACutLastRecordIsNoRun)
+{
+    const std::vector<records::GradeRecord> whole = {
+        gradeRecord(1, 2, 40, dayValue(2026, 12, 9), 0.5),
+        gradeRecord(2, 2, 35, dayValue(2026, 12, 8), 0.5)};
+    ready(whole);
+    const auto lists = OwnTimesLists(*world.state, 1, kAll);
+    const GraphBlock before = block(2);
+    const QStringList ranking =
+        GraphRankingOf(*world.state, 2, GraphRankingKind::Times, 1, kAll).lines;
+    // Read as a record, the first 30 bytes of a faster run of pupil 1 would count.
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"),
+                          test::encodeRecords(whole) +
+                              test::encodeRecords({gradeRecord(1, 2, 20)}).left(30));
+    EXPECT_EQ(OwnTimesLists(*world.state, 1, kAll), lists);
+    const GraphBlock after = block(2);
+    EXPECT_EQ(after.count, before.count);
+    EXPECT_EQ(after.sum, before.sum);
+    EXPECT_EQ(after.runs.size(), before.runs.size());
+    EXPECT_EQ(after.figures, before.figures);
+    EXPECT_EQ(GraphRankingOf(*world.state, 2, GraphRankingKind::Times, 1, kAll).lines, ranking);
+}
+
 TEST_F(Graph, AxisMaximumIsTheNextTenAboveTheSlowestRun)
 {
     ready({gradeRecord(1, 1, 42), gradeRecord(1, 1, 75), gradeRecord(1, 1, 60),

@@ -267,15 +267,19 @@ TEST_F(DataTool, CheckReportsBackupsOlderThanThirtyDays)
     const QString folder = QStringLiteral("data/Tavoro/成績累積データバックアップ/");
     inst.writeBytes(folder + QStringLiteral("成績累積データ20261109-100000.dat"), QByteArray());
     EXPECT_EQ(run({QStringLiteral("check")}).status, 0); // 30 days ago
-    QFile::remove(inst.root() + u'/' + folder + QStringLiteral("成績累積データ20261109-100000.dat"));
+    QFile::remove(inst.root() + u'/' + folder +
+                  QStringLiteral("成績累積データ20261109-100000.dat"));
     inst.writeBytes(folder + QStringLiteral("成績累積データ20261108-100000.dat"), QByteArray());
     const datatool::Result r = run({QStringLiteral("check")});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(text(r.out), QStringLiteral("ROOT/data/Tavoro/成績累積データバックアップ:0: "
-                                          "30 日以内のバックアップがありません（最新は 2026/11/08）\n"));
-    QFile::remove(inst.root() + u'/' + folder + QStringLiteral("成績累積データ20261108-100000.dat"));
+    EXPECT_EQ(text(r.out),
+              QStringLiteral("ROOT/data/Tavoro/成績累積データバックアップ:0: "
+                             "30 日以内のバックアップがありません（最新は 2026/11/08）\n"));
+    QFile::remove(inst.root() + u'/' + folder +
+                  QStringLiteral("成績累積データ20261108-100000.dat"));
     EXPECT_EQ(text(run({QStringLiteral("check")}).out),
-              QStringLiteral("ROOT/data/Tavoro/成績累積データバックアップ:0: バックアップがありません\n"));
+              QStringLiteral(
+                  "ROOT/data/Tavoro/成績累積データバックアップ:0: バックアップがありません\n"));
 }
 
 TEST_F(DataTool, CheckSaysWhenAFileCannotBeRead)

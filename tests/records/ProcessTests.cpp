@@ -139,6 +139,47 @@ TEST(Processes, ALockHeldByAnotherProcessMakesTheAppendWaitThenSucceed)
     EXPECT_EQ(holder->exitCode(), 0);
 }
 
+TEST(Processes, ALockHolderThatIsKilledLeavesTheFileFreeAtOnce)
+{
+    RecordsWorld w;
+    const GradeRecord earlier = makeRecord(1, 1, 30);
+    writeFile(w.gradePath(), encode({earlier}));
+    auto holder = startHelper(kHelper, {QStringLiteral("hold"), w.gradePath()}, "locked");
+    // While it lives, the lock keeps the append waiting.
+    w.state->pupil.CurrentStudent = 12;
+    w.state->run.CurrentLevel = 3;
+    w.state->run.RunTime = 40;
+    int waits = 0;
+    const std::uint32_t start = w.clock.tick;
+    w.clock.onIdle = [&](std::uint32_t tick) {
+        if (tick - start == 1000 && holder->state() != QProcess::NotRunning) {
+            holder->kill(); // SIGKILL: no chance to let the lock go itself
+            ASSERT_TRUE(holder->waitForFinished(10000));
+        }
+    };
+    ASSERT_TRUE(records::AppendGradeRecord(*w.state, [&](bool waiting) { waits += waiting; }));
+    EXPECT_EQ(holder->exitStatus(), QProcess::CrashExit);
+    // The system dropped the dead holder's lock: the wait that was under way was the last.
+    EXPECT_EQ(waits, 1);
+    EXPECT_EQ(w.clock.tick - start, 1000u);
+    EXPECT_TRUE(w.dialogs.calls.empty());
+    EXPECT_EQ(readFile(w.gradePath()), encode({earlier, makeRecord(12, 3, 40)}));
+
+    // Killed while it holds the lock, before anyone waits: the next append does not wait.
+    holder = startHelper(kHelper, {QStringLiteral("hold"), w.gradePath()}, "locked");
+    holder->kill();
+    ASSERT_TRUE(holder->waitForFinished(10000));
+    w.clock.onIdle = {};
+    waits = 0;
+    const std::uint32_t again = w.clock.tick;
+    w.state->run.RunTime = 41;
+    ASSERT_TRUE(records::AppendGradeRecord(*w.state, [&](bool waiting) { waits += waiting; }));
+    EXPECT_EQ(waits, 0);
+    EXPECT_EQ(w.clock.tick, again);
+    EXPECT_EQ(readFile(w.gradePath()),
+              encode({earlier, makeRecord(12, 3, 40), makeRecord(12, 3, 41)}));
+}
+
 namespace {
 
 // Puts a copy of the helper at the grade file's place and runs it: while it runs the file

@@ -2,6 +2,7 @@
 #include "RecordsWorld.h"
 
 #include "records/Recording.h"
+#include "support/ReadOnly.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 
 using namespace tavoro;
 using namespace tavoro::test;
@@ -152,21 +154,105 @@ TEST_F(Recording, AlreadyClearedUsesTheCountsBeforeTheRun)
     EXPECT_EQ(s.run.AlreadyCleared, 0); // runs short by one
 }
 
-TEST_F(Recording, AnErrorThatNoRetryCanHelpEndsTheProgram)
+namespace {
+
+// A data folder in which no run can be recorded, however long one waits.
+struct Unwritable {
+    const char *what;
+    std::function<void(RecordsWorld &)> breakIt;
+    int error;             // the system's error number behind the message
+    const char16_t *place; // the line before the folder's name
+    bool gradeFileLeft;    // a grade file of one record is there and must stay as it is
+};
+
+class UnwritableFolder : public ::testing::TestWithParam<Unwritable> {
+protected:
+    void SetUp() override
+    {
+        core::AppState &s = *w.state;
+        s.pupil.CurrentStudent = 12;
+        s.run.CurrentLevel = 3;
+        s.run.RunTime = 40;
+        std::fill(s.stats.PersonalBest.data(),
+                  s.stats.PersonalBest.data() + s.stats.PersonalBest.size(), core::kNoTime);
+        s.stats.SchoolBest.fill(core::kNoTime);
+        // The way to the program's data folder is open to the user the test acts as.
+        setPermissions(w.inst.root(), kOpenFolder);
+        setPermissions(w.inst.dataFolder(), kOpenFolder);
+    }
+    void TearDown() override
+    {
+        // So that the temporary installation can be removed.
+        QFile::setPermissions(w.inst.programDataFolder(), kOpenFolder);
+        QFile::setPermissions(w.inst.root(), kOpenFolder);
+        QFile::setPermissions(w.inst.dataFolder(), kOpenFolder);
+    }
+
+    RecordsWorld w;
+};
+
+} // namespace
+
+TEST_P(UnwritableFolder, EndsTheProgramWithAMessageNamingTheFolderWithoutWaiting)
 {
-    // The data folder is gone: the file can be neither opened nor created.
-    ASSERT_TRUE(QDir(w.inst.programDataFolder()).removeRecursively());
-    EXPECT_FALSE(record());
+    const Unwritable &c = GetParam();
+    const QByteArray before = encode({makeRecord(1, 1, 30)});
+    if (c.gradeFileLeft)
+        writeFile(w.gradePath(), before);
+    c.breakIt(w);
+    std::vector<bool> notices;
+    const std::uint32_t start = w.clock.tick;
+    {
+        ReadOnlyUser nobody;
+        EXPECT_FALSE(
+            records::RecordRun(*w.state, 3, [&](bool waiting) { notices.push_back(waiting); }));
+    }
+    EXPECT_EQ(w.clock.tick, start); // no retry: waiting would not help
+    EXPECT_TRUE(notices.empty());
     ASSERT_EQ(w.dialogs.calls.size(), 1u);
-    EXPECT_EQ(w.dialogs.calls[0].text, QStringLiteral("成績ランダムファイル記録") +
-                                           QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_EQ(w.dialogs.calls[0].kind, QStringLiteral("message"));
+    EXPECT_EQ(w.dialogs.calls[0].text,
+              QStringLiteral("成績ランダムファイル記録") +
+                  QString::fromLocal8Bit(std::strerror(c.error)) + QStringLiteral("\r\n") +
+                  QString::fromUtf16(c.place) + w.inst.programDataFolder() +
+                  QStringLiteral("\r\nこの回の成績は記録されていません。"));
     EXPECT_TRUE(w.programExit.requested);
     EXPECT_TRUE(w.screens.log.contains(QStringLiteral("closeAll")));
     // The best-time checks before the append have run; the school best after it has not.
     EXPECT_EQ(w.state->run.NewPersonalBest, 1);
     EXPECT_EQ(w.state->run.NewSchoolBest, 0);
-    EXPECT_TRUE(notices.empty());
+    if (c.gradeFileLeft)
+        EXPECT_EQ(readFile(w.gradePath()), before);
+    else
+        EXPECT_FALSE(QFile::exists(w.gradePath()));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnwritableFolder,
+    ::testing::Values(Unwritable{"the folder is gone",
+                                 [](RecordsWorld &w) {
+                                     ASSERT_TRUE(
+                                         QDir(w.inst.programDataFolder()).removeRecursively());
+                                 },
+                                 ENOENT, u"フォルダがありません：", false},
+                      Unwritable{"a read-only folder without a grade file",
+                                 [](RecordsWorld &w) {
+                                     setPermissions(w.inst.programDataFolder(), kReadOnlyFolder);
+                                 },
+                                 EACCES, u"このフォルダの成績ファイルに書き込めません：", false},
+                      Unwritable{"a read-only folder with a grade file",
+                                 [](RecordsWorld &w) {
+                                     setPermissions(w.gradePath(), kReadOnlyFile);
+                                     setPermissions(w.inst.programDataFolder(), kReadOnlyFolder);
+                                 },
+                                 EACCES, u"このフォルダの成績ファイルに書き込めません：", true},
+                      Unwritable{"a read-only grade file in a folder open to all",
+                                 [](RecordsWorld &w) {
+                                     setPermissions(w.gradePath(), kReadOnlyFile);
+                                     setPermissions(w.inst.programDataFolder(), kOpenFolder);
+                                 },
+                                 EACCES, u"このフォルダの成績ファイルに書き込めません：", true}),
+    [](const auto &info) { return std::to_string(info.index); });
 
 TEST_F(Recording, APupilOutsideTheTablesIsRecordedWithoutTouchingThem)
 {

@@ -3,13 +3,19 @@
 //                              COUNT records of PUPIL (level 3, 1..COUNT seconds) to the
 //                              grade file in FOLDER through AppendGradeRecord, on a clock
 //                              whose one-second waits pass in 10 ms; prints "waits N"
+//   append-for FOLDER PUPIL SECONDS
+//                              the same, but appends records of 1, 2, ... seconds, one every
+//                              millisecond or so, until SECONDS of real time have passed;
+//                              prints "appended N"
 //   hold FILE                  holds the whole-file lock of FILE, prints "locked", and lets it
 //                              go when a line arrives on its input ("released")
 //   wait                       prints "running" and ends when a line arrives on its input
 #include "platform/RecordFile.h"
 #include "records/Recording.h"
 #include "support/Fakes.h"
+#include "support/QuickClock.h"
 
+#include <QElapsedTimer>
 #include <QThread>
 
 #include <cstdio>
@@ -19,22 +25,6 @@
 using namespace tavoro;
 
 namespace {
-
-// Real time compressed: each idle step of a wait loop sleeps 1 ms and counts as 100 ms.
-class QuickClock final : public platform::Clock {
-public:
-    float secondsSinceMidnight() override { return 36000.0f; }
-    QDate today() override { return QDate(2026, 12, 9); }
-    std::uint32_t tickMs() override { return m_tick; }
-    void idle() override
-    {
-        QThread::msleep(1);
-        m_tick += 100;
-    }
-
-private:
-    std::uint32_t m_tick = 0;
-};
 
 void say(const char *text)
 {
@@ -52,7 +42,7 @@ void waitForLine()
 
 int append(const char *folder, int pupil, int count)
 {
-    QuickClock clock;
+    test::QuickClock clock;
     test::FakeRandom random;
     test::FakeSoundPlayer sound;
     test::FakeDialogs dialogs;
@@ -79,6 +69,38 @@ int append(const char *folder, int pupil, int count)
     return 0;
 }
 
+int appendFor(const char *folder, int pupil, int seconds)
+{
+    test::QuickClock clock;
+    test::FakeRandom random;
+    test::FakeSoundPlayer sound;
+    test::FakeDialogs dialogs;
+    test::FakeExit programExit;
+    test::FakeLauncher launcher;
+    core::AppState state(
+        core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
+    state.settings.ProgramDataFolder = QString::fromLocal8Bit(folder);
+    state.settings.SchoolCode = QStringLiteral("12345");
+    state.pupil.CurrentStudent = std::int16_t(pupil);
+    state.run.CurrentLevel = 3;
+    say("ready");
+    waitForLine();
+    QElapsedTimer timer;
+    timer.start();
+    int n = 0;
+    while (timer.elapsed() < qint64(seconds) * 1000) {
+        state.run.RunTime = ++n;
+        if (!records::RecordRun(state, 3)) {
+            for (const auto &call : dialogs.calls)
+                std::fprintf(stderr, "%s\n", qPrintable(call.text));
+            return 1;
+        }
+        QThread::usleep(1000);
+    }
+    std::printf("appended %d\n", n);
+    return 0;
+}
+
 int hold(const char *path)
 {
     platform::RecordFile file;
@@ -100,6 +122,8 @@ int main(int argc, char **argv)
 {
     if (argc == 5 && std::strcmp(argv[1], "append") == 0)
         return append(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (argc == 5 && std::strcmp(argv[1], "append-for") == 0)
+        return appendFor(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (argc == 3 && std::strcmp(argv[1], "hold") == 0)
         return hold(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "wait") == 0) {
@@ -107,6 +131,8 @@ int main(int argc, char **argv)
         waitForLine();
         return 0;
     }
-    std::fprintf(stderr, "usage: records_helper append FOLDER PUPIL COUNT | hold FILE | wait\n");
+    std::fprintf(
+        stderr, "usage: records_helper append FOLDER PUPIL COUNT | append-for FOLDER PUPIL SECONDS "
+                "| hold FILE | wait\n");
     return 2;
 }

@@ -57,16 +57,16 @@ TEST(RosterFile, ANameLongerThanTwentyCharactersIsCut)
 TEST(RosterFile, ReportsFaultyLinesAndKeepsTheOthers)
 {
     RosterFile roster;
-    roster.parse(QStringLiteral("1,2016,0,0,一郎,0,,\r\n"    // 1 fine
-                                "2,2016,0,0,二郎\r\n"        // 2 five fields
-                                "3,2016,0,0,三郎,0,,\r\n"    // 3 fine: not shifted by line 2
-                                "0,2016,0,0,零,0,,\r\n"      // 4 pupil 0
-                                "5001,2016,0,0,多,0,,\r\n"   // 5 above 5000
-                                "abc,2016,0,0,字,0,,\r\n"    // 6 not a number
-                                "1,2017,0,0,重複,0,,\r\n"    // 7 number of line 1 again
-                                "\r\n"                       // 8 blank: passed over
-                                "5000,2016,0,0,末,0,,,\r\n"  // 9 nine fields: fine
-                                "4.5,2016,0,0,半,0,,\r\n"    // 10 not a whole number
+    roster.parse(QStringLiteral("1,2016,0,0,一郎,0,,\r\n"     // 1 fine
+                                "2,2016,0,0,二郎\r\n"         // 2 five fields
+                                "3,2016,0,0,三郎,0,,\r\n"     // 3 fine: not shifted by line 2
+                                "0,2016,0,0,零,0,,\r\n"       // 4 pupil 0
+                                "5001,2016,0,0,多,0,,\r\n"    // 5 above 5000
+                                "abc,2016,0,0,字,0,,\r\n"     // 6 not a number
+                                "1,2017,0,0,重複,0,,\r\n"     // 7 number of line 1 again
+                                "\r\n"                        // 8 blank: passed over
+                                "5000,2016,0,0,末,0,,,\r\n"   // 9 nine fields: fine
+                                "4.5,2016,0,0,半,0,,\r\n"     // 10 not a whole number
                                 "6,2016,0,0,十,0,,,x,\r\n")); // 11 ten fields: kept
     ASSERT_EQ(roster.lines().size(), 4u);
     EXPECT_EQ(roster.lines()[0].Number, 3);

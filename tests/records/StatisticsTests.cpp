@@ -6,6 +6,7 @@
 #include "records/Points.h"
 #include "records/SortByKey.h"
 #include "records/Statistics.h"
+#include "support/ReadOnly.h"
 
 #include <QDir>
 #include <QFile>
@@ -413,9 +414,10 @@ TEST_F(Stats, AMissingFolderIsTriedFourTimesFiveSecondsApartThenEndsTheProgram)
     EXPECT_EQ(w.clock.tick - start, 20000u);
     EXPECT_EQ(loaded.LoadRetryCount, 4);
     ASSERT_EQ(w.dialogs.calls.size(), 1u);
-    EXPECT_EQ(w.dialogs.calls[0].text, QStringLiteral("ファイルがありません3") +
-                                           QString::fromLocal8Bit(std::strerror(ENOENT)) +
-                                           QString::number(ENOENT));
+    EXPECT_EQ(w.dialogs.calls[0].text,
+              QStringLiteral("ファイルがありません3") +
+                  QString::fromLocal8Bit(std::strerror(ENOENT)) + QString::number(ENOENT) +
+                  QStringLiteral("\r\nフォルダがありません：") + w.inst.programDataFolder());
     EXPECT_TRUE(w.programExit.requested);
     EXPECT_TRUE(w.screens.log.contains(QStringLiteral("closeAll")));
 }
@@ -432,8 +434,44 @@ TEST_F(Stats, AnyOtherErrorEndsTheProgramWithTheStepOfTheLoad)
     EXPECT_EQ(w.dialogs.calls[0].text,
               QStringLiteral("成績ランダムファイル表示3") + number +
                   QString::fromLocal8Bit(std::strerror(EISDIR)) + number +
-                  QStringLiteral("/date0/i=0/time=0/name=/Bangou=0/level=0/time=0line3"));
+                  QStringLiteral("/date0/i=0/time=0/name=/Bangou=0/level=0/time=0line3\r\n") +
+                  w.gradePath());
     EXPECT_TRUE(w.programExit.requested);
+}
+
+TEST_F(Stats, AReadOnlyFolderIsReadAndAGradeFileItCannotHoldEndsAtOnce)
+{
+    setPermissions(w.inst.root(), kOpenFolder);
+    setPermissions(w.inst.dataFolder(), kOpenFolder);
+    write({makeRecord(2, 1, 30), makeRecord(2, 1, 31)});
+    setPermissions(w.inst.programDataFolder(), kReadOnlyFolder);
+    {
+        ReadOnlyUser nobody;
+        compute();
+    }
+    EXPECT_EQ(st().TotalRuns(2, 1), 2);
+
+    // Without a grade file there is nothing to read, and it cannot be created: no wait.
+    setPermissions(w.inst.programDataFolder(), kOpenFolder);
+    ASSERT_TRUE(QFile::remove(w.gradePath()));
+    setPermissions(w.inst.programDataFolder(), kReadOnlyFolder);
+    const std::uint32_t start = w.clock.tick;
+    {
+        ReadOnlyUser nobody;
+        EXPECT_FALSE(records::ComputeStatistics(*w.state, loaded));
+    }
+    setPermissions(w.inst.programDataFolder(), kOpenFolder);
+    EXPECT_EQ(w.clock.tick, start);
+    ASSERT_EQ(w.dialogs.calls.size(), 1u);
+    const QString number = QString::number(EACCES);
+    EXPECT_EQ(w.dialogs.calls[0].text,
+              QStringLiteral("成績ランダムファイル表示3") + number +
+                  QString::fromLocal8Bit(std::strerror(EACCES)) + number +
+                  QStringLiteral("/date0/i=0/time=0/name=/Bangou=0/level=0/time=0line3") +
+                  QStringLiteral("\r\nこのフォルダの成績ファイルに書き込めません：") +
+                  w.inst.programDataFolder());
+    EXPECT_TRUE(w.programExit.requested);
+    EXPECT_FALSE(QFile::exists(w.gradePath()));
 }
 
 TEST_F(Stats, AFolderThatComesBackWithinTheRetriesIsRead)

@@ -57,6 +57,18 @@ TEST(Distribution, TwentyFiveRunsInTheForties)
     EXPECT_EQ(AllTimesLines(d, 2)[0], QStringLiteral("レベル2 今まで1回  （★=1）"));
 }
 
+TEST(Distribution, ACutLastRecordIsNoRun)
+{
+    const QByteArray whole = encodeRecords({gradeRecord(1, 1, 40), gradeRecord(2, 1, 50)});
+    const TimeDistributions d = ComputeTimeDistributions(whole);
+    const TimeDistributions cut =
+        ComputeTimeDistributions(whole + encodeRecords({gradeRecord(3, 1, 20)}).left(30));
+    EXPECT_EQ(cut.runs, d.runs);
+    EXPECT_EQ(cut.all, d.all);
+    EXPECT_EQ(cut.best, d.best);
+    EXPECT_EQ(d.runs[1], 2);
+}
+
 TEST(Distribution, OnePupilCountsOnceInTheBestTimes)
 {
     const TimeDistributions d = ComputeTimeDistributions(

@@ -9,13 +9,19 @@
 #include "teacher/RecordEdit.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
+
 #include <memory>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 namespace tavoro::teacher {
 namespace {
@@ -296,6 +302,89 @@ TEST_F(Browser, AnInterruptedChangeLeftAloneOnNo)
     open();
     EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0]}));
     EXPECT_TRUE(RewriteInterrupted(world.state->settings));
+}
+
+// Waits until a file of that name appears in the watched folder or the process ends.
+void waitForName(int watch, const QByteArray &name, QProcess &process)
+{
+    alignas(inotify_event) char buf[4096];
+    for (int i = 0; i < 20000; ++i) {
+        pollfd p{watch, POLLIN, 0};
+        if (::poll(&p, 1, 1) > 0) {
+            const ssize_t n = ::read(watch, buf, sizeof buf);
+            for (ssize_t at = 0; at < n;) {
+                const auto *e = reinterpret_cast<const inotify_event *>(buf + at);
+                if (e->len > 0 && name == e->name)
+                    return;
+                at += ssize_t(sizeof(inotify_event) + e->len);
+            }
+        } else if (process.state() == QProcess::NotRunning || process.waitForFinished(0)) {
+            return;
+        }
+    }
+}
+
+// A browser killed in the middle of a deletion, after it wrote the temporary copy: the next
+// browser finds the copy and puts the grade file back as it was, byte for byte.
+TEST_F(Browser, ADeletionKilledHalfwayIsPutBackAtTheNextStart)
+{
+    // Large enough that the rewrite and its flush to the disk take a while.
+    std::vector<GradeRecord> many;
+    for (int i = 0; i < 100000; ++i)
+        many.push_back(gradeRecord(1 + i % 50, 1 + i % 7, 20 + i % 5000));
+    const QByteArray original = test::encodeRecords(many);
+    const QString temp = world.inst.programDataFolder() + QStringLiteral("成績累積データtemp.dat");
+    const QByteArray tempName = QFile::encodeName(QStringLiteral("成績累積データtemp.dat"));
+    const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(inotify_add_watch(watch, QFile::encodeName(world.inst.programDataFolder()),
+                                IN_MOVED_TO | IN_CREATE),
+              0);
+    bool caught = false;
+    QByteArray atKill;
+    for (int attempt = 0; attempt < 10 && !caught; ++attempt) {
+        QFile::remove(temp);
+        world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"), original);
+        QProcess helper;
+        helper.start(
+            QStringLiteral(TAVORO_TEACHER_HELPER),
+            {QStringLiteral("delete"), world.inst.programDataFolder(), QStringLiteral("1")});
+        ASSERT_TRUE(helper.waitForStarted(10000));
+        ASSERT_TRUE(helper.waitForReadyRead(10000));
+        ASSERT_EQ(helper.readLine().trimmed(), QByteArray("ready"));
+        helper.write("go\n");
+        helper.waitForBytesWritten(10000);
+        // The copy takes its name only once it is whole: kill the browser the moment the
+        // name appears.
+        waitForName(watch, tempName, helper);
+        helper.kill();
+        ASSERT_TRUE(helper.state() == QProcess::NotRunning || helper.waitForFinished(10000));
+        caught = QFile::exists(temp);
+        if (!caught) {
+            // It was done before the kill: the deletion is whole.
+            EXPECT_EQ(world.gradeBytes(), original.mid(records::kGradeRecordSize));
+            continue;
+        }
+        EXPECT_EQ(helper.exitStatus(), QProcess::CrashExit);
+        EXPECT_EQ(world.inst.readBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat")),
+                  original);
+        atKill = world.gradeBytes();
+    }
+    ::close(watch);
+    ASSERT_TRUE(caught) << "the rewrite was never caught in the middle";
+    std::printf("[          ] the grade file when the browser was killed: %s\n",
+                atKill == original                                  ? "not yet changed"
+                : atKill.size() == original.size()                  ? "records half moved up"
+                : atKill == original.mid(records::kGradeRecordSize) ? "rewritten, copy left"
+                                                                    : "other");
+
+    world.dialogs.nextAnswer = true;
+    open();
+    ASSERT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("yesNo"));
+    EXPECT_TRUE(world.gradeBytes() == original);
+    EXPECT_FALSE(RewriteInterrupted(world.state->settings));
+    EXPECT_EQ(window->model()->rowCount(), 100000);
 }
 
 TEST_F(Browser, OtherPcsAppendWhileTheTeacherDeletesAndChanges)

@@ -5,6 +5,7 @@
 
 #include "platform/Paths.h"
 #include "platform/RecordFile.h"
+#include "support/ReadOnly.h"
 #include "teacher/RecordEdit.h"
 
 #include <QDir>
@@ -13,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <map>
 #include <memory>
 
@@ -156,6 +159,89 @@ TEST_F(Rewrite, RunsAppendedAfterAnInterruptionAreKeptByThePutBack)
     ASSERT_EQ(RestoreGradeTempCopy(*world.state).outcome, RewriteOutcome::Written);
     EXPECT_EQ(world.gradeBytes(), old + test::encodeRecords({later1, later2}));
     EXPECT_FALSE(tempExists());
+}
+
+namespace {
+
+// A grade file as an interrupted rewrite and the runs appended after it left it.
+struct LeftOver {
+    const char *what;
+    std::vector<int> left; // indices into the five records of the copy; -1: a changed record
+    int appended;          // runs appended after the interruption
+};
+
+class PutBack : public ::testing::TestWithParam<LeftOver> {};
+
+} // namespace
+
+TEST_P(PutBack, RestoresTheCopyAndKeepsEveryRunAppendedSince)
+{
+    test::MenusWorld world;
+    world.start();
+    const std::vector<GradeRecord> copy = {gradeRecord(1, 1, 30), gradeRecord(2, 2, 40),
+                                           gradeRecord(3, 3, 50), gradeRecord(4, 4, 60),
+                                           gradeRecord(5, 5, 70)};
+    std::vector<GradeRecord> left;
+    for (int i : GetParam().left) {
+        GradeRecord r = copy[std::size_t(i < 0 ? 4 : i)];
+        if (i < 0) {
+            r.RecSeconds = 99;
+            r.RecStudent = 9;
+        }
+        left.push_back(r);
+    }
+    std::vector<GradeRecord> appended;
+    for (int i = 0; i < GetParam().appended; ++i)
+        appended.push_back(gradeRecord(20 + i, 1, 20 + i, test::dayValue(2026, 12, 9), 0.5));
+    left.insert(left.end(), appended.begin(), appended.end());
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"),
+                          test::encodeRecords(copy));
+    world.writeGrades(left);
+    ASSERT_EQ(RestoreGradeTempCopy(*world.state).outcome, RewriteOutcome::Written);
+    std::vector<GradeRecord> expected = copy;
+    expected.insert(expected.end(), appended.begin(), appended.end());
+    EXPECT_EQ(test::decodeRecords(world.gradeBytes()), expected) << GetParam().what;
+    EXPECT_FALSE(RewriteInterrupted(world.state->settings));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Interruptions, PutBack,
+    ::testing::Values(LeftOver{"deletion done", {0, 2, 3, 4}, 0},
+                      LeftOver{"deletion done, two runs since", {0, 2, 3, 4}, 2},
+                      LeftOver{"deletion of the first done, one run since", {1, 2, 3, 4}, 1},
+                      LeftOver{"deletion of the last done, one run since", {0, 1, 2, 3}, 1},
+                      LeftOver{"records moved up, not yet cut, one run since", {0, 2, 3, 4, 4}, 1},
+                      LeftOver{"records half moved up, one run since", {0, 2, 2, 3, 4}, 1},
+                      LeftOver{"nothing written yet, two runs since", {0, 1, 2, 3, 4}, 2},
+                      LeftOver{"change of the last done", {0, 1, 2, 3, -1}, 0},
+                      LeftOver{"change of the last done, one run since", {0, 1, 2, 3, -1}, 1}),
+    [](const auto &info) { return std::to_string(info.index); });
+
+// A grade file that may only be read is no lock of another PC: the change fails at once,
+// naming the folder, and nothing is written.
+TEST_F(Rewrite, AReadOnlyGradeFileFailsWithoutWaiting)
+{
+    const QByteArray before = world.gradeBytes();
+    test::setPermissions(world.inst.root(), test::kOpenFolder);
+    test::setPermissions(world.inst.dataFolder(), test::kOpenFolder);
+    test::setPermissions(world.inst.programDataFolder(), test::kOpenFolder);
+    test::setPermissions(world.inst.gradeFilePath(), test::kReadOnlyFile);
+    GradeRecord changed = records[1];
+    changed.RecSeconds = 41;
+    const std::uint32_t start = world.clock.tick;
+    RewriteResult r;
+    {
+        test::ReadOnlyUser nobody;
+        r = ChangeGradeRecord(*world.state, 2, records[1], changed, false);
+    }
+    EXPECT_EQ(r.outcome, RewriteOutcome::Failed);
+    EXPECT_EQ(r.error, QString::fromLocal8Bit(std::strerror(EACCES)) +
+                           QStringLiteral("、このフォルダの成績ファイルに書き込めません：") +
+                           world.inst.programDataFolder());
+    EXPECT_EQ(world.clock.tick, start);
+    EXPECT_EQ(world.gradeBytes(), before);
+    EXPECT_FALSE(tempExists());
+    EXPECT_TRUE(backups().isEmpty());
 }
 
 TEST_F(Rewrite, AFailedRewriteLeavesTheGradeFileAsItWas)

@@ -1,0 +1,60 @@
+// Files and folders that may only be read. Permission bits do not stop root, and the
+// tests run as root in CI: there, while a ReadOnlyUser lives, the process acts as the
+// unprivileged user "nobody" (effective ids only, so that it can return), for whom every
+// folder that root owns and that is not writable by all may only be read.
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+namespace tavoro::test {
+
+constexpr QFile::Permissions kReadOnlyFolder = QFile::ReadOwner | QFile::ExeOwner |
+                                               QFile::ReadGroup | QFile::ExeGroup |
+                                               QFile::ReadOther | QFile::ExeOther;
+constexpr QFile::Permissions kOpenFolder =
+    kReadOnlyFolder | QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+constexpr QFile::Permissions kReadOnlyFile = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+
+// Sets the permissions of each path; folders on the way to a test's files must let every
+// user through (QTemporaryDir makes its folder the owner's alone).
+inline void setPermissions(const QString &path, QFile::Permissions permissions)
+{
+    ASSERT_TRUE(QFile::setPermissions(path, permissions)) << path.toStdString();
+}
+
+class ReadOnlyUser {
+public:
+    ReadOnlyUser()
+    {
+#ifndef _WIN32
+        if (::geteuid() != 0)
+            return;
+        constexpr unsigned kNobody = 65534;
+        m_dropped = ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
+        EXPECT_TRUE(m_dropped) << "cannot act as nobody";
+#endif
+    }
+    ~ReadOnlyUser()
+    {
+#ifndef _WIN32
+        if (m_dropped) {
+            EXPECT_EQ(::seteuid(0), 0);
+            EXPECT_EQ(::setegid(0), 0);
+        }
+#endif
+    }
+    ReadOnlyUser(const ReadOnlyUser &) = delete;
+    ReadOnlyUser &operator=(const ReadOnlyUser &) = delete;
+
+private:
+    bool m_dropped = false;
+};
+
+} // namespace tavoro::test
