@@ -217,8 +217,8 @@ void registerMenuBenchmarks(School &school, Figures &figures)
 {
     const std::string at = sizeSuffix(school);
     const bool big = school.records > kRecentRecords;
-    // The own-times view and the graph read the whole file of a million records: there a
-    // repetition takes long enough for fewer to do.
+    // At a million records five repetitions of the own-times view and the graph do (the
+    // graph reads the whole file there).
     const int repetitions = 15;
     const int wholeFileRepetitions = big ? 5 : repetitions;
     const auto on = [&school](SchoolBenchmark run) { return onSchool(school, run); };
