@@ -1,86 +1,33 @@
-// The teacher tools on a grade file of several school years: 1,000,000 records (44 MB), on
-// the offscreen platform. Prints the median times of the record browser's opening until its
-// first rows are painted, of a scroll to another place in the list, of a change and of a
-// deletion of a record (under the lock, with the temporary copy put on the disk), of the
-// first change of a session (with its backup), of the criteria editor's opening (which
-// reads the grade file for the distributions) and of a key press in the editor with the
-// distribution recomputed.
-#include "core/AppState.h"
-#include "core/Profile.h"
-#include "core/Settings.h"
+// The teacher tools on the offscreen platform: the record browser's opening until its first
+// rows are painted, a scroll to another place in the list, a change and a deletion of a
+// record (under the lock, with the temporary copy put on the disk), the first change of a
+// session (with its backup), the criteria editor's opening (which reads the grade file for
+// the distributions) and a key press in the editor with the distribution recomputed.
+#include "Benchmarks.h"
+
 #include "platform/Events.h"
 #include "records/GradeFile.h"
-#include "support/Fakes.h"
-#include "support/GradeRecords.h"
-#include "support/Installation.h"
 #include "teacher/FrmData.h"
 #include "teacher/FrmTimeData.h"
 #include "teacher/RecordEdit.h"
 
-#include <QApplication>
 #include <QScrollBar>
 
-#include "Medians.h"
-
-#include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 #include <memory>
 #include <random>
-#include <string>
 
-using namespace tavoro;
-
+namespace tavoro::bench {
 namespace {
 
-constexpr int kRecords = 1000000;
 // Targets: what a teacher would notice.
 constexpr double kFirstRowsTargetMs = 1000;
 constexpr double kScrollTargetMs = 50;
 constexpr double kRewriteTargetMs = 2000;
 constexpr double kKeyTargetMs = 100;
 
-struct World {
-    test::Installation inst;
-    test::FakeWorld fakes;
-    core::AppState &state = *fakes.state;
-
-    World()
-    {
-        fakes.state->screens = nullptr;
-        inst.writeDefaults();
-        QStringList roster;
-        for (int k = 1; k <= 5000; ++k)
-            roster << QStringLiteral("%1,%2,0,0,生徒%1,0,,").arg(k).arg(2008 + k % 14);
-        inst.writeRoster(roster);
-        std::mt19937 rng(20261209);
-        std::vector<records::GradeRecord> records;
-        records.reserve(kRecords);
-        for (int i = 0; i < kRecords; ++i)
-            records.push_back(test::gradeRecord(
-                1 + int(rng() % 5000), 1 + int(rng() % 7), 20 + int(rng() % 180),
-                test::dayValue(2020, 4, 1) + i / 400, (32400 + i % 30000) / 86400.0));
-        inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"),
-                        test::encodeRecords(records));
-        if (auto err = core::LoadSettings(state, inst.programFolder())) {
-            std::fprintf(stderr, "%s\n", err->message.toLocal8Bit().constData());
-            std::abort();
-        }
-        core::SetLevelTable(state);
-    }
-};
-
-World &world()
+std::unique_ptr<teacher::FrmData> openBrowser(School &school)
 {
-    static World w;
-    return w;
-}
-
-std::unique_ptr<teacher::FrmData> openBrowser()
-{
-    auto window = std::make_unique<teacher::FrmData>(world().state);
+    auto window = std::make_unique<teacher::FrmData>(school.state);
     window->resize(1024, 768);
     window->show();
     window->Form_Activate();
@@ -88,18 +35,18 @@ std::unique_ptr<teacher::FrmData> openBrowser()
     return window;
 }
 
-void BM_BrowserFirstRows(benchmark::State &st)
+void browserFirstRows(benchmark::State &st, School &school)
 {
     for (auto _ : st) {
-        const auto window = openBrowser();
-        if (window->model()->rowCount() < kRecords - 100)
+        const auto window = openBrowser(school);
+        if (window->model()->rowCount() < school.records - 100)
             st.SkipWithError("not every record is listed");
     }
 }
 
-void BM_BrowserScroll(benchmark::State &st)
+void browserScroll(benchmark::State &st, School &school)
 {
-    const auto window = openBrowser();
+    const auto window = openBrowser(school);
     QScrollBar *bar = window->List1->verticalScrollBar();
     std::mt19937 rng(7);
     for (auto _ : st) {
@@ -108,60 +55,50 @@ void BM_BrowserScroll(benchmark::State &st)
     }
 }
 
-// The record at place n as the browser shows it.
-records::GradeRecord recordAt(std::int64_t n)
+// The record at place n of the file as it is now, as the browser shows it.
+records::GradeRecord recordAt(School &school, std::int64_t n)
 {
-    const QByteArray bytes =
-        world().inst.readBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"));
-    return records::DecodeGradeRecord(bytes.constData() + (n - 1) * 44);
+    const QByteArray bytes = school.inst.readBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"));
+    return records::DecodeGradeRecord(bytes.constData() + (n - 1) * records::kGradeRecordSize);
 }
 
-void BM_ChangeRecord(benchmark::State &st)
+// Changes of the record in the middle of the file; with `backup` each the first change of a
+// session, which keeps a backup of its own.
+void changeRecord(benchmark::State &st, School &school, bool backup)
 {
-    const std::int64_t n = kRecords / 2;
-    records::GradeRecord shown = recordAt(n);
+    const std::int64_t n = school.records / 2;
+    records::GradeRecord shown = recordAt(school, n);
     for (auto _ : st) {
         records::GradeRecord changed = shown;
         changed.RecSeconds = shown.RecSeconds == 30 ? 31 : 30;
-        if (teacher::ChangeGradeRecord(world().state, n, shown, changed, false).outcome !=
+        if (backup)
+            school.fakes.clock.advanceSeconds(1);
+        if (teacher::ChangeGradeRecord(school.state, n, shown, changed, backup).outcome !=
             teacher::RewriteOutcome::Written)
             st.SkipWithError("the change was not written");
         shown = changed;
     }
-}
-
-void BM_FirstChangeWithBackup(benchmark::State &st)
-{
-    const std::int64_t n = kRecords / 2;
-    records::GradeRecord shown = recordAt(n);
-    for (auto _ : st) {
-        records::GradeRecord changed = shown;
-        changed.RecSeconds = shown.RecSeconds == 30 ? 31 : 30;
-        world().fakes.clock.advanceSeconds(1); // a backup of its own
-        if (teacher::ChangeGradeRecord(world().state, n, shown, changed, true).outcome !=
-            teacher::RewriteOutcome::Written)
-            st.SkipWithError("the change was not written");
-        shown = changed;
-    }
+    school.restoreGrades();
 }
 
 // The first record: every record after it moves.
-void BM_DeleteRecord(benchmark::State &st)
+void deleteRecord(benchmark::State &st, School &school)
 {
     for (auto _ : st) {
         st.PauseTiming();
-        const records::GradeRecord shown = recordAt(1);
+        const records::GradeRecord shown = recordAt(school, 1);
         st.ResumeTiming();
-        if (teacher::DeleteGradeRecord(world().state, 1, shown, false).outcome !=
+        if (teacher::DeleteGradeRecord(school.state, 1, shown, false).outcome !=
             teacher::RewriteOutcome::Written)
             st.SkipWithError("the deletion was not written");
     }
+    school.restoreGrades();
 }
 
-void BM_EditorOpening(benchmark::State &st)
+void editorOpening(benchmark::State &st, School &school)
 {
     for (auto _ : st) {
-        teacher::FrmTimeData window(world().state);
+        teacher::FrmTimeData window(school.state);
         window.resize(1024, 768);
         window.show();
         window.Form_Activate();
@@ -171,9 +108,9 @@ void BM_EditorOpening(benchmark::State &st)
     }
 }
 
-void BM_EditorKeyPress(benchmark::State &st)
+void editorKeyPress(benchmark::State &st, School &school)
 {
-    teacher::FrmTimeData window(world().state);
+    teacher::FrmTimeData window(school.state);
     window.resize(1024, 768);
     window.show();
     window.Form_Activate();
@@ -188,42 +125,27 @@ void BM_EditorKeyPress(benchmark::State &st)
         st.SkipWithError("the grade file was read again");
 }
 
-#define TEACHER_BENCHMARK(name)                                                                    \
-    BENCHMARK(name)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true)
-
-TEACHER_BENCHMARK(BM_BrowserFirstRows)->Iterations(1);
-TEACHER_BENCHMARK(BM_BrowserScroll);
-TEACHER_BENCHMARK(BM_ChangeRecord)->Iterations(3);
-TEACHER_BENCHMARK(BM_FirstChangeWithBackup)->Iterations(2);
-TEACHER_BENCHMARK(BM_DeleteRecord)->Iterations(3);
-TEACHER_BENCHMARK(BM_EditorOpening)->Iterations(1);
-TEACHER_BENCHMARK(BM_EditorKeyPress);
-
 } // namespace
 
-int main(int argc, char **argv)
+void registerTeacherBenchmarks(School &school, Figures &figures)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    world();
-    bench::MedianReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\nmedians (%d records, %lld bytes):\n", kRecords,
-                static_cast<long long>(kRecords) * 44);
-    const auto line = [&reporter](const char *label, const char *name, double target) {
-        const double ms = reporter.medians[name];
-        std::printf("  %-34s %8.2f ms  (target %g ms%s)\n", label, ms, target,
-                    ms <= target ? "" : ", MISSED");
-    };
-    line("record browser: first rows", "BM_BrowserFirstRows", kFirstRowsTargetMs);
-    line("record browser: scroll", "BM_BrowserScroll", kScrollTargetMs);
-    line("change of a record", "BM_ChangeRecord", kRewriteTargetMs);
-    line("first change of a session (backup)", "BM_FirstChangeWithBackup", kRewriteTargetMs);
-    line("deletion of the first record", "BM_DeleteRecord", kRewriteTargetMs);
-    line("criteria editor: opening", "BM_EditorOpening", kFirstRowsTargetMs);
-    line("criteria editor: key press", "BM_EditorKeyPress", kKeyTargetMs);
-    benchmark::Shutdown();
-    return 0;
+    const std::string at = sizeSuffix(school);
+    const auto on = [&school](SchoolBenchmark run) { return onSchool(school, run); };
+    measure(figures, "record browser: first rows" + at, kFirstRowsTargetMs, 5,
+            on(browserFirstRows))
+        ->Iterations(1);
+    measure(figures, "record browser: scroll" + at, kScrollTargetMs, 5, on(browserScroll));
+    measure(figures, "change of a record" + at, kRewriteTargetMs, 5,
+            [&school](benchmark::State &st) { changeRecord(st, school, false); })
+        ->Iterations(3);
+    measure(figures, "first change of a session (backup)" + at, kRewriteTargetMs, 5,
+            [&school](benchmark::State &st) { changeRecord(st, school, true); })
+        ->Iterations(2);
+    measure(figures, "deletion of the first record" + at, kRewriteTargetMs, 5, on(deleteRecord))
+        ->Iterations(3);
+    measure(figures, "criteria editor: opening" + at, kFirstRowsTargetMs, 5, on(editorOpening))
+        ->Iterations(1);
+    measure(figures, "criteria editor: key press" + at, kKeyTargetMs, 5, on(editorKeyPress));
 }
+
+} // namespace tavoro::bench

@@ -413,7 +413,7 @@ void FrmTimeData::Command7_Click()
     // A key press recomputes the distribution; the grade file (44 MB after some years) is
     // read again only when it has changed since it was last read. Reading and counting
     // 1,000,000 records takes some 250 ms, far over the 100 ms a key may take; with the
-    // file unchanged a key press takes 7 ms (scripts/bench-teacher).
+    // file unchanged a key press takes 7 ms (scripts/bench).
     if (!m_haveDistributions || size != m_gradeSize || modified != m_gradeModified) {
         const platform::FileBytesResult file = platform::readFileBytes(path);
         m_distributions = ComputeTimeDistributions(file.ok() ? file.bytes : QByteArray());
