@@ -105,12 +105,7 @@ TEST(Processes, ALockHeldByAnotherProcessMakesTheAppendWaitThenSucceed)
     auto holder = startHelper(kHelper, {QStringLiteral("hold"), w.gradePath()}, "locked");
 
     core::AppState &s = *w.state;
-    s.pupil.CurrentStudent = 12;
-    s.run.CurrentLevel = 3;
-    s.run.RunTime = 40;
-    std::fill(s.stats.PersonalBest.data(),
-              s.stats.PersonalBest.data() + s.stats.PersonalBest.size(), core::kNoTime);
-    s.stats.SchoolBest.fill(core::kNoTime);
+    setUpRun(s);
 
     // The other PC lets the lock go after three seconds of the program's clock.
     const std::uint32_t start = w.clock.tick;

@@ -37,14 +37,9 @@ protected:
     void SetUp() override
     {
         core::AppState &s = *w.state;
-        s.pupil.CurrentStudent = 12;
-        s.run.CurrentLevel = 3;
-        s.run.RunTime = 40;
+        setUpRun(s);
         s.criteria.ClearCount[3] = 3;
         s.criteria.ClearPoints[3] = 100;
-        std::fill(s.stats.PersonalBest.data(),
-                  s.stats.PersonalBest.data() + s.stats.PersonalBest.size(), core::kNoTime);
-        s.stats.SchoolBest.fill(core::kNoTime);
     }
 
     bool record()
@@ -170,12 +165,7 @@ protected:
     void SetUp() override
     {
         core::AppState &s = *w.state;
-        s.pupil.CurrentStudent = 12;
-        s.run.CurrentLevel = 3;
-        s.run.RunTime = 40;
-        std::fill(s.stats.PersonalBest.data(),
-                  s.stats.PersonalBest.data() + s.stats.PersonalBest.size(), core::kNoTime);
-        s.stats.SchoolBest.fill(core::kNoTime);
+        setUpRun(s);
         // The way to the program's data folder is open to the user the test acts as.
         setPermissions(w.inst.root(), kOpenFolder);
         setPermissions(w.inst.dataFolder(), kOpenFolder);

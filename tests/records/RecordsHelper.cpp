@@ -12,8 +12,7 @@
 //   wait                       prints "running" and ends when a line arrives on its input
 #include "platform/RecordFile.h"
 #include "records/Recording.h"
-#include "support/Fakes.h"
-#include "support/QuickClock.h"
+#include "support/HelperProcess.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -26,42 +25,22 @@ using namespace tavoro;
 
 namespace {
 
-void say(const char *text)
-{
-    std::fputs(text, stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
-void waitForLine()
-{
-    char buf[64];
-    if (!std::fgets(buf, sizeof buf, stdin))
-        return;
-}
+using test::say;
+using test::waitForLine;
 
 int append(const char *folder, int pupil, int count)
 {
-    test::QuickClock clock;
-    test::FakeRandom random;
-    test::FakeSoundPlayer sound;
-    test::FakeDialogs dialogs;
-    test::FakeExit programExit;
-    test::FakeLauncher launcher;
-    core::AppState state(
-        core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
-    state.settings.ProgramDataFolder = QString::fromLocal8Bit(folder);
-    state.settings.SchoolCode = QStringLiteral("12345");
-    state.pupil.CurrentStudent = std::int16_t(pupil);
-    state.run.CurrentLevel = 3;
+    test::HelperWorld w(folder);
+    w.state.pupil.CurrentStudent = std::int16_t(pupil);
+    w.state.run.CurrentLevel = 3;
     say("ready");
     waitForLine(); // so that every process starts appending at once
     int waits = 0;
     for (int i = 1; i <= count; ++i) {
-        state.run.RunTime = i;
-        if (!records::AppendGradeRecord(state, [&](bool waiting) { waits += waiting ? 1 : 0; })) {
-            for (const auto &call : dialogs.calls)
-                std::fprintf(stderr, "%s\n", qPrintable(call.text));
+        w.state.run.RunTime = i;
+        if (!records::AppendGradeRecord(w.state,
+                                        [&](bool waiting) { waits += waiting ? 1 : 0; })) {
+            w.reportDialogs();
             return 1;
         }
     }
@@ -71,28 +50,18 @@ int append(const char *folder, int pupil, int count)
 
 int appendFor(const char *folder, int pupil, int seconds)
 {
-    test::QuickClock clock;
-    test::FakeRandom random;
-    test::FakeSoundPlayer sound;
-    test::FakeDialogs dialogs;
-    test::FakeExit programExit;
-    test::FakeLauncher launcher;
-    core::AppState state(
-        core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher});
-    state.settings.ProgramDataFolder = QString::fromLocal8Bit(folder);
-    state.settings.SchoolCode = QStringLiteral("12345");
-    state.pupil.CurrentStudent = std::int16_t(pupil);
-    state.run.CurrentLevel = 3;
+    test::HelperWorld w(folder);
+    w.state.pupil.CurrentStudent = std::int16_t(pupil);
+    w.state.run.CurrentLevel = 3;
     say("ready");
     waitForLine();
     QElapsedTimer timer;
     timer.start();
     int n = 0;
     while (timer.elapsed() < qint64(seconds) * 1000) {
-        state.run.RunTime = ++n;
-        if (!records::RecordRun(state, 3)) {
-            for (const auto &call : dialogs.calls)
-                std::fprintf(stderr, "%s\n", qPrintable(call.text));
+        w.state.run.RunTime = ++n;
+        if (!records::RecordRun(w.state, 3)) {
+            w.reportDialogs();
             return 1;
         }
         QThread::usleep(1000);

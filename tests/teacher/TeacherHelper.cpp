@@ -8,10 +8,8 @@
 //                           wrote, told apart by their seconds) until SECONDS of real time have
 //                           passed; prints each rewrite that took place as "del KEY" or
 //                           "chg KEY NEWKEY PUPIL" (KEY being the record's seconds), then "end"
-#include "core/AppState.h"
 #include "platform/TextFile.h"
-#include "support/Fakes.h"
-#include "support/QuickClock.h"
+#include "support/HelperProcess.h"
 #include "teacher/RecordEdit.h"
 
 #include <QElapsedTimer>
@@ -27,48 +25,21 @@ namespace {
 
 constexpr int kFirstAppendingPupil = 100;
 
-struct HelperWorld {
-    test::QuickClock clock;
-    test::FakeRandom random;
-    test::FakeSoundPlayer sound;
-    test::FakeDialogs dialogs;
-    test::FakeExit programExit;
-    test::FakeLauncher launcher;
-    core::AppState state{
-        core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher}};
-
-    explicit HelperWorld(const char *folder)
-    {
-        state.settings.ProgramDataFolder = QString::fromLocal8Bit(folder);
-        state.settings.SchoolCode = QStringLiteral("12345");
-    }
-
-    QByteArray gradeBytes() const
-    {
-        return platform::readFileBytes(records::GradeFilePath(state.settings)).bytes;
-    }
-};
-
-void say(const QByteArray &text)
+// The grade file of a helper's installation, as it is on the disk.
+QByteArray gradeBytes(const test::HelperWorld &w)
 {
-    std::fputs(text.constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    return platform::readFileBytes(records::GradeFilePath(w.state.settings)).bytes;
 }
 
-void waitForLine()
-{
-    char buf[64];
-    if (!std::fgets(buf, sizeof buf, stdin))
-        return;
-}
+using test::say;
+using test::waitForLine;
 
 int deleteRecord(const char *folder, std::int64_t n)
 {
-    HelperWorld w(folder);
+    test::HelperWorld w(folder);
     say("ready");
     waitForLine();
-    const QByteArray bytes = w.gradeBytes();
+    const QByteArray bytes = gradeBytes(w);
     if (n < 1 || n * records::kGradeRecordSize > bytes.size())
         return 3;
     const records::GradeRecord shown =
@@ -84,7 +55,7 @@ int deleteRecord(const char *folder, std::int64_t n)
 
 int edit(const char *folder, unsigned seed, int seconds)
 {
-    HelperWorld w(folder);
+    test::HelperWorld w(folder);
     std::mt19937 rng(seed);
     say("ready");
     waitForLine();
@@ -92,7 +63,7 @@ int edit(const char *folder, unsigned seed, int seconds)
     timer.start();
     int step = 0;
     while (timer.elapsed() < qint64(seconds) * 1000) {
-        const QByteArray bytes = w.gradeBytes();
+        const QByteArray bytes = gradeBytes(w);
         std::vector<std::int64_t> own; // record numbers of the test's own records
         for (qsizetype at = 0; at + records::kGradeRecordSize <= bytes.size();
              at += records::kGradeRecordSize) {
@@ -131,7 +102,7 @@ int edit(const char *folder, unsigned seed, int seconds)
             std::fprintf(stderr, "stale record %lld\n", static_cast<long long>(n));
             return 1;
         }
-        say(line);
+        say(line.constData());
         // A teacher takes a while between two changes; the appenders get the lock meanwhile.
         QThread::msleep(std::uniform_int_distribution<int>(20, 200)(rng));
     }
