@@ -13,27 +13,29 @@ using namespace tavoro;
 
 namespace {
 
-// Runs of three pupils on levels 0..8 today and on earlier days, quick and slow, among
-// them a time-out and a record of nobody.
+// Three runs of each of three pupils on levels 0..8, today and on earlier days, quick and
+// slow, among them time-outs and the runs of nobody.
 const std::vector<char> &GradeImage(const QDate &today)
 {
     static const std::vector<char> image = [&] {
         std::vector<char> bytes;
         const double day = records::DateValue(today);
         int i = 0;
-        for (int pupil = 0; pupil <= 3; ++pupil) {
-            for (int level = 0; level <= 8; ++level) {
-                records::GradeRecord r;
-                r.RecDate = day - (i % 4) * 7;
-                r.RecClock = 0.4;
-                r.RecStudent = std::int16_t(pupil);
-                r.RecLevel = std::int16_t(level);
-                r.RecSeconds = (i % 5 == 4) ? core::kNoTime : 10 + 17 * i;
-                r.RecSchool = records::GradeTextField(QStringLiteral("31415"));
-                char out[records::kGradeRecordSize];
-                records::EncodeGradeRecord(r, out);
-                bytes.insert(bytes.end(), out, out + records::kGradeRecordSize);
-                ++i;
+        for (int run = 0; run < 3; ++run) {
+            for (int pupil = 0; pupil <= 3; ++pupil) {
+                for (int level = 0; level <= 8; ++level) {
+                    records::GradeRecord r;
+                    r.RecDate = day - (i % 4) * 7;
+                    r.RecClock = 0.4;
+                    r.RecStudent = std::int16_t(pupil);
+                    r.RecLevel = std::int16_t(level);
+                    r.RecSeconds = (i % 5 == 4) ? core::kNoTime : 10 + 17 * (i % 40);
+                    r.RecSchool = records::GradeTextField(QStringLiteral("31415"));
+                    char out[records::kGradeRecordSize];
+                    records::EncodeGradeRecord(r, out);
+                    bytes.insert(bytes.end(), out, out + records::kGradeRecordSize);
+                    ++i;
+                }
             }
         }
         return bytes;
