@@ -2,6 +2,7 @@
 #include "Criteria.h"
 
 #include "AppState.h"
+#include "FieldRanges.h"
 #include "platform/FieldReader.h"
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
@@ -38,6 +39,19 @@ int ParseCriteria(AppState &state, const QString &text)
     return std::max(0, std::min(index, kMaxLevel));
 }
 
+std::optional<QString> TakeCriteria(AppState &state, const QString &text)
+{
+    const std::vector<RangeFault> faults = CriteriaRangeFaults(text);
+    if (!faults.empty()) {
+        QString why = faults.front().message() + QStringLiteral("。");
+        if (faults.size() > 1)
+            why += QStringLiteral("（ほかに %1 か所あります）").arg(faults.size() - 1);
+        return why;
+    }
+    ParseCriteria(state, text);
+    return std::nullopt;
+}
+
 std::optional<QString> LoadCriteria(AppState &state)
 {
     const platform::TextFileResult file = platform::readTextFile(CriteriaFilePath(state));
@@ -46,8 +60,7 @@ std::optional<QString> LoadCriteria(AppState &state)
             return QStringLiteral("基準データのファイルがありません。");
         return QStringLiteral("基準データのファイルを読めません（%1）。").arg(file.errorText);
     }
-    ParseCriteria(state, file.text);
-    return std::nullopt;
+    return TakeCriteria(state, file.text);
 }
 
 } // namespace tavoro::core

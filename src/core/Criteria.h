@@ -15,11 +15,17 @@ QString CriteriaFilePath(const AppState &state);
 
 // Reads the criteria file into the criteria arrays. Entries beyond the last line read keep
 // their values; lines beyond level 35 are ignored. Returns a description of the problem
-// when the file cannot be read.
+// when the file cannot be read or holds a number outside its field's range; the arrays are
+// then left as they were.
 std::optional<QString> LoadCriteria(AppState &state);
 
-// Reads criteria from the text of a criteria file (what LoadCriteria does after reading).
-// Returns the number of level lines taken (the heading not counted).
+// Takes the criteria of a criteria file's text, unless a number lies outside its field's
+// range (FieldRanges.h): then nothing is taken and the first such number is described.
+std::optional<QString> TakeCriteria(AppState &state, const QString &text);
+
+// Reads criteria from the text of a criteria file without looking at the ranges (what
+// TakeCriteria does once they are known to hold). Returns the number of level lines taken
+// (the heading not counted).
 int ParseCriteria(AppState &state, const QString &text);
 
 } // namespace tavoro::core

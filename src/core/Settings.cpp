@@ -3,6 +3,7 @@
 
 #include "AppState.h"
 #include "Criteria.h"
+#include "FieldRanges.h"
 #include "Profile.h"
 #include "Screens.h"
 #include "SoundCues.h"
@@ -26,8 +27,10 @@ namespace {
 
 constexpr int kSettingsFields = 10;
 
-// Reads the ten fields of a settings file, or says why it cannot.
-std::optional<StartupError> readSettingsFile(const QString &path, QStringList *fields)
+// Reads the ten fields of a settings file, and the line each starts on, or says why it
+// cannot.
+std::optional<StartupError> readSettingsFile(const QString &path, QStringList *fields,
+                                             QList<int> *lines = nullptr)
 {
     const platform::TextFileResult file = platform::readTextFile(path);
     if (!file.ok()) {
@@ -46,7 +49,30 @@ std::optional<StartupError> readSettingsFile(const QString &path, QStringList *f
                     .arg(kSettingsFields)
                     .arg(i)};
         }
+        if (lines)
+            lines->append(reader.line());
         fields->append(reader.next());
+    }
+    return std::nullopt;
+}
+
+// A number of the common data file outside its field's range.
+std::optional<RangeFault> rangeFault(const QStringList &fields, const QList<int> &lines)
+{
+    const struct {
+        int field;
+        const char16_t *name;
+        NumberRange range;
+    } ranged[] = {{1, u"年度の始まりの月", kStartMonthRange},
+                  {3, u"名簿スイッチ", kRosterSwitchRange}};
+    for (const auto &r : ranged) {
+        const int i = r.field - 1;
+        if (auto f = CheckRange(fields.at(i), r.range)) {
+            f->line = lines.at(i);
+            f->field = r.field;
+            f->name = QString::fromUtf16(r.name);
+            return f;
+        }
     }
     return std::nullopt;
 }
@@ -154,7 +180,7 @@ std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &p
     DeriveFolders(s, programFolder, path.at(0));
 
     QStringList common;
-    if (auto err = readSettingsFile(s.DataFolder + QStringLiteral("共通データ.txt"), &common))
+    if (auto err = readSettingsFile(CommonDataFilePath(s), &common))
         return err;
     s.SchoolYearStartMonth = Variant::fromField(common.at(0));
     SplitSchool(common.at(1), &s.SchoolCode, &s.SchoolName);
@@ -163,10 +189,27 @@ std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &p
     return std::nullopt;
 }
 
+QString CommonDataFilePath(const Settings &settings)
+{
+    return settings.DataFolder + QStringLiteral("共通データ.txt");
+}
+
+std::optional<RangeFault> CommonDataRangeFault(const Settings &settings)
+{
+    QStringList fields;
+    QList<int> lines;
+    if (readSettingsFile(CommonDataFilePath(settings), &fields, &lines))
+        return std::nullopt; // reported where the file is read
+    return rangeFault(fields, lines);
+}
+
 std::optional<StartupError> LoadSettings(AppState &state, const QString &programFolder)
 {
     if (auto err = LoadFolderSettings(state, programFolder))
         return err;
+    if (auto fault = CommonDataRangeFault(state.settings))
+        return StartupError{CommonDataFilePath(state.settings),
+                            fault->message() + QStringLiteral("。")};
     SetProfile(state);
     if (auto err = LoadCriteria(state))
         return StartupError{CriteriaFilePath(state), *err};

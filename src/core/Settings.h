@@ -2,6 +2,8 @@
 // season colour and the era date of the splash.
 #pragma once
 
+#include "FieldRanges.h"
+
 #include <QDate>
 #include <QString>
 
@@ -23,6 +25,13 @@ struct StartupError {
 // and the sound table. `programFolder` is the folder of the program file (either
 // separator). Returns the first problem that stops start-up, if any.
 std::optional<StartupError> LoadSettings(AppState &state, const QString &programFolder);
+
+// DataFolder + "共通データ.txt".
+QString CommonDataFilePath(const Settings &settings);
+
+// A number of the common data file outside its field's range (FieldRanges.h); start-up
+// refuses the file then. None when the file holds none, or cannot be read at all.
+std::optional<RangeFault> CommonDataRangeFault(const Settings &settings);
 
 // Resolves only the folders and the school (the steps before the profile); used by the data
 // tool as well.

@@ -9,16 +9,14 @@
 
 namespace tavoro::platform {
 
-double parseNumber(const QString &field, bool *ok)
+namespace {
+
+// Whether the whole text (spaces around it aside) is written as a number: optional sign,
+// digits, decimal point, exponent.
+bool numberSyntax(const std::string &s)
 {
-    const QString t = field.trimmed();
-    if (ok)
-        *ok = false;
-    if (t.isEmpty())
-        return 0;
-    const std::string s = t.toStdString();
     std::size_t i = 0;
-    if (s[i] == '+' || s[i] == '-')
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
         ++i;
     bool digits = false;
     while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
@@ -33,7 +31,7 @@ double parseNumber(const QString &field, bool *ok)
         }
     }
     if (!digits)
-        return 0;
+        return false;
     if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
         std::size_t j = i + 1;
         if (j < s.size() && (s[j] == '+' || s[j] == '-'))
@@ -44,10 +42,20 @@ double parseNumber(const QString &field, bool *ok)
             expDigits = true;
         }
         if (!expDigits)
-            return 0;
+            return false;
         i = j;
     }
-    if (i != s.size())
+    return i == s.size();
+}
+
+} // namespace
+
+double parseNumber(const QString &field, bool *ok)
+{
+    if (ok)
+        *ok = false;
+    const std::string s = field.trimmed().toStdString();
+    if (!numberSyntax(s))
         return 0;
     const double v = std::strtod(s.c_str(), nullptr);
     if (!std::isfinite(v))
@@ -55,6 +63,11 @@ double parseNumber(const QString &field, bool *ok)
     if (ok)
         *ok = true;
     return v;
+}
+
+bool writtenAsNumber(const QString &field)
+{
+    return numberSyntax(field.trimmed().toStdString());
 }
 
 double leadingNumber(const QString &text)

@@ -11,6 +11,10 @@ namespace tavoro::platform {
 // surrounding spaces. Anything else does not read as a number: `ok` is false and 0 results.
 double parseNumber(const QString &field, bool *ok = nullptr);
 
+// Whether the field is written as a number, even one too large for a double ("1e400"),
+// which parseNumber does not read.
+bool writtenAsNumber(const QString &field);
+
 // The leading-number conversion: the number written at the start of the text, spaces
 // skipped, reading stops at the first character that cannot continue it; 0 when none.
 double leadingNumber(const QString &text);

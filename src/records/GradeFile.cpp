@@ -2,6 +2,7 @@
 #include "GradeFile.h"
 
 #include "core/AppState.h"
+#include "core/FieldRanges.h"
 #include "platform/Clock.h"
 #include "platform/RecordFile.h"
 #include "platform/TextCodec.h"
@@ -112,8 +113,13 @@ QDate DateFromValue(double value)
 
 bool GradeRecordInRange(const GradeRecord &record)
 {
+    const auto inDateRange = [](double v) {
+        return v >= core::kMinRecordDate && v <= core::kMaxRecordDate; // false for NaN
+    };
     return record.RecStudent >= 0 && record.RecStudent <= core::kMaxStudent &&
-           record.RecLevel >= 0 && record.RecLevel <= core::kMaxLevel;
+           record.RecLevel >= 0 && record.RecLevel <= core::kMaxLevel &&
+           record.RecSeconds >= 0 && record.RecSeconds <= core::kMaxRecordSeconds &&
+           inDateRange(record.RecDate) && inDateRange(record.RecClock);
 }
 
 QString GradeFilePath(const core::Settings &settings)

@@ -63,8 +63,10 @@ QString GradeFieldTrimmed(const GradeText &field);
 double DateValue(const QDate &date);
 QDate DateFromValue(double value);
 
-// The pupil and level ranges every reader accepts: pupil 0..5000, level 0..35. A record
-// outside them is skipped by every reader (it would index past the per-pupil tables).
+// The ranges every counting reader accepts: pupil 0..5000, level 0..35 (beyond, a record
+// would index past the per-pupil tables), seconds 0..99999, and a date and a time of day
+// within the dates 100-01-01..9999-12-31. A record outside them is passed over by the
+// statistics, the lists and the graph; the record browser shows it for deletion.
 bool GradeRecordInRange(const GradeRecord &record);
 
 // ProgramDataFolder + "成績累積データ.dat".

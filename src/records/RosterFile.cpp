@@ -3,11 +3,13 @@
 
 #include "FieldLines.h"
 #include "core/AppState.h"
+#include "core/FieldRanges.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
 
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 
 namespace tavoro::records {
@@ -34,6 +36,27 @@ bool RosterFile::load(const QString &path)
     parse(platform::fromCp932(file.bytes));
     return true;
 }
+
+namespace {
+
+// The first of the line's numbers, pupil number aside, outside its 16 bits.
+std::optional<core::RangeFault> rangeFault(const QStringList &fields)
+{
+    const struct {
+        int field;
+        const char16_t *name;
+    } numbers[] = {{2, u"生年"}, {3, u"予備の数1"}, {4, u"予備の数2"}, {6, u"状態"}};
+    for (const auto &n : numbers) {
+        if (auto f = core::CheckRange(fields.at(n.field - 1), core::kRosterNumberRange)) {
+            f->field = n.field;
+            f->name = QString::fromUtf16(n.name);
+            return f;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 void RosterFile::parse(const QString &text)
 {
@@ -66,6 +89,10 @@ void RosterFile::parse(const QString &text)
                 {l.line, QStringLiteral("生徒番号「%1」が 1～%2 の範囲にありません")
                              .arg(f.at(0))
                              .arg(core::kMaxStudent)});
+            continue;
+        }
+        if (const auto fault = rangeFault(f)) {
+            m_problems.push_back({l.line, fault->fieldMessage()});
             continue;
         }
         const auto [it, fresh] = given.try_emplace(int(number), Given{l.line, m_lines.size()});

@@ -3,10 +3,11 @@
 // 932. Read only; it is kept outside the program.
 //
 // Each line is read on its own, so a faulty line cannot shift the fields of the lines after
-// it. A line with fewer than eight fields and a pupil number outside 1..5000 are reported
-// and the line is left out. A pupil number given again is reported, and the later line
-// replaces the earlier one. A line with more than nine fields is reported and kept with its
-// first eight; a ninth field is passed over silently. Blank lines are passed over.
+// it. A line with fewer than eight fields, a pupil number outside 1..5000 and another
+// number outside its 16 bits are reported and the line is left out. A pupil number given
+// again is reported, and the later line replaces the earlier one. A line with more than
+// nine fields is reported and kept with its first eight; a ninth field is passed over
+// silently. Blank lines are passed over.
 #pragma once
 
 #include "platform/TextFile.h"

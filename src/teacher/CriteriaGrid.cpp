@@ -2,6 +2,7 @@
 #include "CriteriaGrid.h"
 
 #include "core/Criteria.h"
+#include "core/FieldRanges.h"
 #include "core/Variant.h"
 #include "platform/FieldReader.h"
 #include "platform/TextCodec.h"
@@ -56,8 +57,15 @@ QString CriteriaFileField(const QString &cell)
     return needsQuotes(cell) ? u'"' + cell + u'"' : cell;
 }
 
-QString CriteriaCellRefusal(const QString &cell)
+QString CriteriaCellRefusal(const QString &cell, int field)
 {
+    if (field >= 1 && field <= core::kRangedCriteriaFields) {
+        const core::NumberRange range = core::CriteriaFieldRange(field);
+        if (core::CheckRange(cell, range)) {
+            return QStringLiteral("%1 は %2 の数にしてください")
+                .arg(core::CriteriaFieldName(field), range.text());
+        }
+    }
     bool lossless = true;
     platform::toCp932(cell, &lossless);
     if (!lossless) {

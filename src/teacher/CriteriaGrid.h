@@ -33,8 +33,9 @@ QString CriteriaFileField(const QString &cell);
 
 // Why a cell text cannot be written so that it reads back as typed; empty when it can. A
 // character that code page 932 cannot hold is refused, and so is a double quote where the
-// reading rule would take it for the start or end of a quoted field.
-QString CriteriaCellRefusal(const QString &cell);
+// reading rule would take it for the start or end of a quoted field. A number outside the
+// range of field `field` (1..12; 0 for none) is refused too: start-up would refuse the file.
+QString CriteriaCellRefusal(const QString &cell, int field = 0);
 
 // The text of the whole file: the heading line of the fixed headings, then one line per
 // level row, twelve fields separated by commas, every line ended by CR LF.

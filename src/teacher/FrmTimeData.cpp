@@ -312,7 +312,7 @@ void FrmTimeData::TextToGrid転送()
     const QString text = Gridinputtext->text();
     if (text == item->text())
         return;
-    const QString refusal = CriteriaCellRefusal(text);
+    const QString refusal = CriteriaCellRefusal(text, col);
     if (!refusal.isEmpty()) {
         // The cell keeps what it held; the box shows it again.
         m_state.dialogs().message(this, refusal, QStringLiteral("注意"));

@@ -1,6 +1,7 @@
 // Start-up: the settings files, folder resolution, school code, season colours, era dates,
 // the profile and the start of a run.
 #include "core/AppState.h"
+#include "core/Criteria.h"
 #include "core/Profile.h"
 #include "core/Settings.h"
 #include "support/Fakes.h"
@@ -227,7 +228,59 @@ INSTANTIATE_TEST_SUITE_P(
                                       QFile::remove(i.programDataFolder() +
                                                     QStringLiteral("タイム回数データ.txt"));
                                   },
-                                  u"タイム回数データ.txt", u"ファイルがありません"}));
+                                  u"タイム回数データ.txt", u"ファイルがありません"},
+                      // A number beyond its field's range is named by line, field and text;
+                      // one that does not read as a number at all stays 0.
+                      BrokenSetup{"criteria multiplier 1e308",
+                                  [](Installation &i) {
+                                      i.writeCriteria({QStringLiteral("30,60,100,3,1,0,0,7,7,,,"),
+                                                       QStringLiteral("30,60,100,3,1e308,0,0,7,7,,,")});
+                                  },
+                                  u"タイム回数データ.txt",
+                                  u"3 行目の 5 番目の項目（ﾎﾟｲﾝﾄ倍率）「1e308」が 0～1000 "
+                                  u"の範囲にありません。"},
+                      BrokenSetup{"criteria time too large for a double",
+                                  [](Installation &i) {
+                                      i.writeCriteria({QStringLiteral("1e400,-1,100,3,1,0,0,7,7,,,"),
+                                                       QStringLiteral("30,60,100,40000,1,0,0,7,7,,,")});
+                                  },
+                                  u"タイム回数データ.txt",
+                                  u"2 行目の 1 番目の項目（目標Time）「1e400」が 0～99999 "
+                                  u"の範囲にありません。（ほかに 2 か所あります）"},
+                      BrokenSetup{"criteria period beyond its days",
+                                  [](Installation &i) {
+                                      i.writeCriteria({QStringLiteral("30,60,100,3,1,0,0,7,100000,,,")});
+                                  },
+                                  u"タイム回数データ.txt",
+                                  u"2 行目の 9 番目の項目（禁期間）「100000」が 0～99999"},
+                      BrokenSetup{"roster switch 2",
+                                  [](Installation &i) {
+                                      i.writeCommonData({QStringLiteral("4"),
+                                                         QStringLiteral("学校"),
+                                                         QStringLiteral("2"), QStringLiteral("0"),
+                                                         QStringLiteral("0"), QStringLiteral("0"),
+                                                         QStringLiteral("0"), QStringLiteral("0"),
+                                                         QStringLiteral("0"), QStringLiteral("0")});
+                                  },
+                                  u"共通データ.txt",
+                                  u"3 行目の 3 番目の項目（名簿スイッチ）「2」が 0～1 の範囲にありません"}));
+
+TEST(Criteria, AFileWithANumberOutOfRangeLeavesTheCriteriaAsTheyWere)
+{
+    FakeWorld world;
+    core::AppState &s = *world.state;
+    const QString heading = QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
+    ASSERT_FALSE(core::TakeCriteria(s, heading + QStringLiteral("30,60,100,3,1.5,0,0,7,7,,,\r\n")));
+    EXPECT_TRUE(core::TakeCriteria(
+        s, heading + QStringLiteral("31,61,101,4,2,0,0,7,7,,,\r\n30,60,100,3,1,-1,0,7,7,,,\r\n")));
+    EXPECT_EQ(s.criteria.TargetTime[1], 30);
+    EXPECT_EQ(s.criteria.PointMultiplier[1], 1.5f);
+    EXPECT_TRUE(s.criteria.OveruseCount[2].isEmpty());
+    // The spare fields and texts in the variant fields hold anything.
+    EXPECT_FALSE(core::TakeCriteria(
+        s, heading + QStringLiteral("30,60,100,3,1,abc,,7,7,1e400,-5,x\r\n")));
+    EXPECT_EQ(s.criteria.OveruseCount[1].text(), QStringLiteral("abc"));
+}
 
 TEST_F(Startup, StartProgramShowsTheNameSelection)
 {

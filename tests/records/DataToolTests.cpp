@@ -184,11 +184,13 @@ TEST_F(DataTool, CheckReportsEveryProblemOnItsLine)
                           QStringLiteral("0"), QStringLiteral("0")});
     inst.writeRoster({QStringLiteral("7,2016,0,0,山田　花子,0,,"),
                       QStringLiteral("8,2016,0,0,短い"), QStringLiteral("7,2016,0,0,二度目,0,,"),
-                      QStringLiteral("6000,2016,0,0,範囲外,0,,")});
+                      QStringLiteral("6000,2016,0,0,範囲外,0,,"),
+                      QStringLiteral("9,40000,0,0,生年が範囲外,0,,")});
     QStringList levels;
     for (int level = 1; level <= 6; ++level)
         levels << QStringLiteral("%1,60,100,3,1,0,0,7,7,,,")
                       .arg(level == 2 ? QStringLiteral("abc") : QStringLiteral("30"));
+    levels[0] = QStringLiteral("30,60,100,3,1e308,0,0,7,7,,,");
     levels[3] = QStringLiteral("0,60,100,3,1,0,0,7,7,,"); // eleven fields, no target
     inst.writeCriteria(levels);
     inst.writeSoundTable({QStringLiteral("正解音2,seikai1,seikai9,*"),
@@ -196,7 +198,8 @@ TEST_F(DataTool, CheckReportsEveryProblemOnItsLine)
                           QStringLiteral("自己最高音2,jiko1,*")});
     QFile::remove(inst.soundFolder() + QStringLiteral("合格.wav"));
     inst.writeBytes(QStringLiteral("data/音フォルダ/jiko1.wav"), QByteArray("not a wave"));
-    writeGrades({makeRecord(12, 3, 40), makeRecord(5001, 36, 40), makeRecord(-1, 1, 40)},
+    writeGrades({makeRecord(12, 3, 40), makeRecord(5001, 36, 40), makeRecord(-1, 1, 40),
+                 makeRecord(12, 3, -5)},
                 QByteArray(30, 'x'));
 
     const datatool::Result r = run({QStringLiteral("check")});
@@ -204,17 +207,21 @@ TEST_F(DataTool, CheckReportsEveryProblemOnItsLine)
     EXPECT_EQ(
         text(r.out).split(u'\n'),
         QStringLiteral(
-            "ROOT/data/共通データ.txt:0: 1 番目の項目（年度の始まりの月）「13」が 1～12 "
-            "の数ではありません\n"
+            "ROOT/data/共通データ.txt:1: 1 番目の項目（年度の始まりの月）「13」が 0～12 "
+            "の範囲にありません（このままでは起動できません）\n"
             "ROOT/data/新名簿.txt:2: 項目が 5 個しかありません（8 個必要です）\n"
             "ROOT/data/新名簿.txt:3: 生徒番号 7 は 1 行目にもあります（この行を読みます）\n"
             "ROOT/data/新名簿.txt:4: 生徒番号「6000」が 1～5000 の範囲にありません\n"
+            "ROOT/data/新名簿.txt:5: 2 番目の項目（生年）「40000」が -32768～32767 "
+            "の範囲にありません\n"
             "ROOT/data/Tavoro/タイム回数データ.txt:3: 目標Time「abc」が数ではありません（0 "
             "として読まれます）\n"
             "ROOT/data/Tavoro/タイム回数データ.txt:5: 項目が 11 個あります（12 "
             "個必要です）。これより後の項目がずれて読まれます\n"
             "ROOT/data/Tavoro/タイム回数データ.txt:5: 目標Time が 0 "
             "以下です（ポイントが付きません）\n"
+            "ROOT/data/Tavoro/タイム回数データ.txt:2: 5 番目の項目（ﾎﾟｲﾝﾄ倍率）「1e308」が "
+            "0～1000 の範囲にありません（このままでは起動できません）\n"
             "ROOT/data/Tavoro/タイム回数データ.txt:0: レベルの行が 6 行しかありません（7 "
             "行必要です）\n"
             "ROOT/data/音フォルダ/新音ファイル.txt:1: 「正解音2」の音ファイル seikai9.wav "
@@ -235,7 +242,9 @@ TEST_F(DataTool, CheckReportsEveryProblemOnItsLine)
             "の範囲にありません（この記録は読まれません）\n"
             "ROOT/data/Tavoro/成績累積データ.dat:3: 生徒番号 -1 が 0～5000 "
             "の範囲にありません（この記録は読まれません）\n"
-            "ROOT/data/Tavoro/成績累積データ.dat:4: 最後の記録が途中で切れています（30 "
+            "ROOT/data/Tavoro/成績累積データ.dat:4: 秒数 -5 が 0～99999 "
+            "の範囲にありません（この記録は読まれません）\n"
+            "ROOT/data/Tavoro/成績累積データ.dat:5: 最後の記録が途中で切れています（30 "
             "バイトしかありません。記録は 44 バイトです）\n")
             .split(u'\n'));
 }

@@ -543,6 +543,11 @@ std::unique_ptr<core::Statistics> plainStatistics(const std::vector<GradeRecord>
         const int l = r.RecLevel;
         if (k < 0 || k > core::kMaxStudent || l < 0 || l > core::kMaxLevel)
             continue;
+        // Times below 0 or beyond a time-out, and days that are no day of the years
+        // 100..9999, make no record.
+        if (r.RecSeconds < 0 || r.RecSeconds > 99999 || !(r.RecDate >= -657434) ||
+            !(r.RecDate < 2958466))
+            continue;
         expected->PersonalBest(k, l) = std::min(expected->PersonalBest(k, l), r.RecSeconds);
         if (!(r.RecDate >= 0) || k == 0 || l < 1)
             continue;

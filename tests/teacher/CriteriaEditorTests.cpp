@@ -198,6 +198,22 @@ TEST_F(Editor, ACharacterTheFileCannotHoldIsRefused)
     EXPECT_EQ(window->DataChanged, 0);
 }
 
+TEST_F(Editor, ANumberBeyondItsFieldsRangeIsRefusedAsItIsTyped)
+{
+    open();
+    for (int i = 0; i < 4; ++i)
+        key(Qt::Key_Right);
+    ASSERT_EQ(current(), QPoint(1, 5)); // ﾎﾟｲﾝﾄ倍率
+    QTest::keyClick(window->Gridinputtext, Qt::Key_Space);
+    QTest::keyClicks(window->Gridinputtext, QStringLiteral("2000"));
+    // Start-up would refuse a file holding it; the cell keeps what it had.
+    ASSERT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_EQ(world.dialogs.calls[0].text,
+              QStringLiteral("ﾎﾟｲﾝﾄ倍率 は 0～1000 の数にしてください"));
+    EXPECT_EQ(cell(1, 5), QStringLiteral("200"));
+    EXPECT_EQ(window->Gridinputtext->text(), QStringLiteral("200"));
+}
+
 TEST_F(Editor, SavingWritesTheFileAndReloadsTheCriteria)
 {
     world.inst.writeBytes(kCriteriaFile, "x,y,,,,,,,,,,\r\n007,60,100,3,1.50,0,0,7,7,,,\r\n"

@@ -77,13 +77,14 @@ INSTANTIATE_TEST_SUITE_P(Cells, QuotedCell,
 struct Refusal {
     const char *cell;
     const char *message; // empty: accepted
+    int field = 0;       // the cell's field, 0 for none
 };
 
 class CellRefusal : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(CellRefusal, RefusesWhatCannotBeWrittenFaithfully)
 {
-    EXPECT_EQ(CriteriaCellRefusal(QString::fromUtf8(GetParam().cell)),
+    EXPECT_EQ(CriteriaCellRefusal(QString::fromUtf8(GetParam().cell), GetParam().field),
               QString::fromUtf8(GetParam().message));
 }
 
@@ -94,7 +95,20 @@ INSTANTIATE_TEST_SUITE_P(
                       Refusal{"1€", "「€」はこのデータには使えない文字です"},
                       Refusal{"\xF0\x9F\x98\x80", "このデータには使えない文字があります"},
                       Refusal{"\"30", "「\"」はここには使えません"},
-                      Refusal{"a,\"b", "「\"」はここには使えません"}, Refusal{"a\"b", ""}));
+                      Refusal{"a,\"b", "「\"」はここには使えません"}, Refusal{"a\"b", ""},
+                      // Numbers within their field's range, texts, and the spare fields
+                      Refusal{"99999", "", 1}, Refusal{"0", "", 2}, Refusal{"32767", "", 4},
+                      Refusal{"1000", "", 5}, Refusal{"0.7", "", 5}, Refusal{"abc", "", 6},
+                      Refusal{"", "", 8}, Refusal{"1e400", "", 10}, Refusal{"-5", "", 12},
+                      Refusal{"100000", "目標Time は 0～99999 の数にしてください", 1},
+                      Refusal{"-1", "最低Time は 0～99999 の数にしてください", 2},
+                      Refusal{"1e400", "ｸﾘｱﾎﾟｲﾝﾄ は 0～999999999 の数にしてください", 3},
+                      Refusal{"32768", "ｸﾘｱ回数 は 0～32767 の数にしてください", 4},
+                      Refusal{"1000.5", "ﾎﾟｲﾝﾄ倍率 は 0～1000 の数にしてください", 5},
+                      Refusal{"-1", "禁回 は 0～32767 の数にしてください", 6},
+                      Refusal{"1e9", "禁点 は 0～999999999 の数にしてください", 7},
+                      Refusal{"100000", "判期間 は 0～99999 の数にしてください", 8},
+                      Refusal{" 1e308", "禁期間 は 0～99999 の数にしてください", 9}));
 
 TEST(CriteriaGrid, WritingReplacesTheFileAndLeavesNothingElse)
 {

@@ -4,6 +4,7 @@
 #include "DefaultData.h"
 #include "core/AppState.h"
 #include "core/Criteria.h"
+#include "core/FieldRanges.h"
 #include "core/Profile.h"
 #include "core/Settings.h"
 #include "core/SoundCues.h"
@@ -380,6 +381,12 @@ private:
 
     void checkCommonData()
     {
+        if (auto fault = core::CommonDataRangeFault(m_state->settings)) {
+            problem(core::CommonDataFilePath(m_state->settings), fault->line,
+                    fault->fieldMessage() + QStringLiteral("（このままでは起動できません）"));
+            if (fault->field == 1)
+                return;
+        }
         const core::Variant &month = m_state->settings.SchoolYearStartMonth;
         const double m = month.number();
         if (!month.isNumber() || m != std::floor(m) || m < 1 || m > 12) {
@@ -437,7 +444,7 @@ private:
                 bool ok = false;
                 const double v = platform::parseNumber(l.fields.at(f), &ok);
                 const QString name = QString::fromUtf16(names[f]);
-                if (!ok) {
+                if (!ok && !platform::writtenAsNumber(l.fields.at(f))) {
                     problem(path, l.line,
                             QStringLiteral("%1「%2」が数ではありません（0 として読まれます）")
                                 .arg(name, l.fields.at(f)));
@@ -450,6 +457,9 @@ private:
                 }
             }
         }
+        for (const core::RangeFault &f : core::CriteriaRangeFaults(text))
+            problem(path, f.line,
+                    f.fieldMessage() + QStringLiteral("（このままでは起動できません）"));
         if (level < levelCount) {
             problem(path, 0,
                     QStringLiteral("レベルの行が %1 行しかありません（%2 行必要です）")
@@ -554,6 +564,19 @@ private:
                             "レベル %1 が 0～%2 の範囲にありません（この記録は読まれません）")
                             .arg(r.RecLevel)
                             .arg(core::kMaxLevel));
+            }
+            if (r.RecSeconds < 0 || r.RecSeconds > core::kMaxRecordSeconds) {
+                problem(path, i + 1,
+                        QStringLiteral(
+                            "秒数 %1 が 0～%2 の範囲にありません（この記録は読まれません）")
+                            .arg(r.RecSeconds)
+                            .arg(core::kMaxRecordSeconds));
+            }
+            const core::NumberRange dates{core::kMinRecordDate, core::kMaxRecordDate};
+            if (!dates.contains(r.RecDate) || !dates.contains(r.RecClock)) {
+                problem(path, i + 1,
+                        QStringLiteral("日付か時刻が 100年1月1日～9999年12月31日 "
+                                       "の範囲にありません（この記録は読まれません）"));
             }
         }
         const qsizetype rest = image.bytes.size() % records::kGradeRecordSize;
