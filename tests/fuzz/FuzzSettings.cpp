@@ -1,5 +1,6 @@
-// The path data file and the common data file as start-up reads them, and the school year
-// and grades worked out from the start month read.
+// The path data file and the common data file as start-up reads them (a number outside its
+// field's range refuses the file), and the school year and grades worked out from the start
+// month read.
 // Input: path data bytes, separator, common data bytes.
 #include "FuzzSupport.h"
 
@@ -24,6 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     const core::Settings &s = state.settings;
+    if (const auto fault = core::CommonDataRangeFault(s)) {
+        FUZZ_CHECK(fault->line >= 1 && (fault->field == 1 || fault->field == 3));
+        return 0;
+    }
+    FUZZ_CHECK(core::kStartMonthRange.contains(s.SchoolYearStartMonth.number()));
+    FUZZ_CHECK(core::kRosterSwitchRange.contains(s.RosterSwitch.number()));
     FUZZ_CHECK(platform::isSeparator(s.DataFolder.back()));
     FUZZ_CHECK(s.ProgramDataFolder.startsWith(s.DataFolder));
     FUZZ_CHECK(s.SchoolCode.size() <= 5);
