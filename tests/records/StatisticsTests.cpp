@@ -2,6 +2,7 @@
 // times, the load's retries, and the helpers of the rankings.
 #include "RecordsWorld.h"
 
+#include "core/Criteria.h"
 #include "records/Marks.h"
 #include "records/Points.h"
 #include "records/SortByKey.h"
@@ -296,6 +297,33 @@ TEST_F(Stats, TheExampleOfTheMultiplier)
     compute();
     EXPECT_EQ(st().TotalPoints(8, 1), 22);
     EXPECT_EQ(st().TotalPoints(8, 2), 7);
+}
+
+// A criteria file whose multiplier read 1e308 made the sums of a pupil's points overflow: it
+// is refused and leaves the criteria as they were, and the largest numbers a criteria file
+// may hold keep the sums of 20000 runs of 55 points exact.
+TEST_F(Stats, TheLargestCriteriaAFileMayHoldKeepTheSumsOfAFullWindowExact)
+{
+    const QString heading = QStringLiteral(
+        "目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n");
+    const auto refused = core::TakeCriteria(
+        *w.state, heading + QStringLiteral("40,80,60,5,1e308,15,0,14,1,,,\r\n"));
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(*refused, QStringLiteral("2 行目の 5 番目の項目（ﾎﾟｲﾝﾄ倍率）「1e308」が 0～1000 "
+                                       "の範囲にありません。"));
+    EXPECT_EQ(w.state->criteria.PointMultiplier[1], 1.0f);
+
+    ASSERT_FALSE(core::TakeCriteria(
+        *w.state, heading + QStringLiteral("99999,99999,999999999,32767,1000,32767,999999999,"
+                                           "99999,99999,,,\r\n")));
+    write(std::vector<GradeRecord>(records::kMaxLoaded, makeRecord(7, 1, 0)));
+    compute();
+    const std::int32_t sum = 55 * 1000 * records::kMaxLoaded; // 1100000000
+    EXPECT_EQ(st().TotalPoints(7, 1), sum);
+    EXPECT_EQ(st().PeriodPoints(7, 1), sum);
+    EXPECT_EQ(st().OveruseEarned(7, 1), sum);
+    EXPECT_EQ(st().PointsToday(7, 1), sum);
+    EXPECT_EQ(st().TotalRuns(7, 1), records::kMaxLoaded);
 }
 
 TEST_F(Stats, RecordsOutsideThePupilAndLevelRangesAreSkipped)
