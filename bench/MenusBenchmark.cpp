@@ -56,11 +56,8 @@ void computeStatistics(benchmark::State &st, School &school)
 
 void nameSelectionDisplay(benchmark::State &st, School &school)
 {
-    menus::namesel window(school.state);
-    window.resize(1024, 768);
-    window.show();
-    window.Form_Activate();
-    platform::processPendingEvents();
+    const auto shown = shownWindow<menus::namesel>(school);
+    menus::namesel &window = *shown;
     if (window.List1->count() != kPupils + 1)
         st.SkipWithError("not every pupil is listed");
     PaintCounter painted;
@@ -82,12 +79,7 @@ std::unique_ptr<menus::seisekitime1> shownMenu(School &school)
     {
         menus::namesel names(school.state);
     }
-    auto window = std::make_unique<menus::seisekitime1>(school.state);
-    window->resize(1024, 768);
-    window->show();
-    window->Form_Activate();
-    platform::processPendingEvents();
-    return window;
+    return shownWindow<menus::seisekitime1>(school);
 }
 
 // The refresh with no new record in the grade file since the last one. It changes nothing

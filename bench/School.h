@@ -7,11 +7,14 @@
 #pragma once
 
 #include "core/AppState.h"
+#include "platform/Events.h"
 #include "support/Fakes.h"
 #include "support/Installation.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <memory>
 
 namespace tavoro::bench {
 
@@ -39,5 +42,16 @@ struct School {
     const int records;
     QByteArray grades; // the file as generated
 };
+
+// A window on the school, shown at 1024 x 768 and activated, its first paint done.
+template <typename Window> std::unique_ptr<Window> shownWindow(School &school)
+{
+    auto window = std::make_unique<Window>(school.state);
+    window->resize(1024, 768);
+    window->show();
+    window->Form_Activate();
+    platform::processPendingEvents();
+    return window;
+}
 
 } // namespace tavoro::bench

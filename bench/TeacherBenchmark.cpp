@@ -27,12 +27,7 @@ constexpr double kKeyTargetMs = 100;
 
 std::unique_ptr<teacher::FrmData> openBrowser(School &school)
 {
-    auto window = std::make_unique<teacher::FrmData>(school.state);
-    window->resize(1024, 768);
-    window->show();
-    window->Form_Activate();
-    platform::processPendingEvents(); // the first rows painted
-    return window;
+    return shownWindow<teacher::FrmData>(school); // the first rows painted
 }
 
 void browserFirstRows(benchmark::State &st, School &school)
@@ -98,23 +93,16 @@ void deleteRecord(benchmark::State &st, School &school)
 void editorOpening(benchmark::State &st, School &school)
 {
     for (auto _ : st) {
-        teacher::FrmTimeData window(school.state);
-        window.resize(1024, 768);
-        window.show();
-        window.Form_Activate();
-        platform::processPendingEvents();
-        if (window.List3->text(0).isEmpty())
+        const auto window = shownWindow<teacher::FrmTimeData>(school);
+        if (window->List3->text(0).isEmpty())
             st.SkipWithError("no distribution");
     }
 }
 
 void editorKeyPress(benchmark::State &st, School &school)
 {
-    teacher::FrmTimeData window(school.state);
-    window.resize(1024, 768);
-    window.show();
-    window.Form_Activate();
-    platform::processPendingEvents();
+    const auto shown = shownWindow<teacher::FrmTimeData>(school);
+    teacher::FrmTimeData &window = *shown;
     int presses = 0;
     for (auto _ : st) {
         window.Gridinputtext_KeyDown(presses % 12 < 6 ? Qt::Key_Down : Qt::Key_Up, {});

@@ -32,7 +32,7 @@ constexpr int kSettingsFields = 10;
 // Reads the ten fields of a settings file, and the line each starts on, or says why it
 // cannot.
 std::optional<StartupError> readSettingsFile(const QString &path, QStringList *fields,
-                                             QList<int> *lines = nullptr)
+                                             QList<int> *lines)
 {
     const platform::TextFileResult file = platform::readTextFile(path);
     if (!file.ok()) {
@@ -175,21 +175,25 @@ void DeriveFolders(Settings &s, const QString &programFolder, const QString &dat
     s.SoundFolder = s.DataFolder + QStringLiteral("音フォルダ\\");
 }
 
-std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &programFolder)
+std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &programFolder,
+                                               std::optional<RangeFault> *commonDataFault)
 {
     Settings &s = state.settings;
     const QString pathFile =
         platform::withTrailingSeparator(programFolder) + QStringLiteral("..\\パスデータ.txt");
     QStringList path;
-    if (auto err = readSettingsFile(pathFile, &path))
+    if (auto err = readSettingsFile(pathFile, &path, nullptr))
         return err;
     if (path.at(0).trimmed().isEmpty())
         return StartupError{pathFile, QStringLiteral("データフォルダが書かれていません。")};
     DeriveFolders(s, programFolder, path.at(0));
 
     QStringList common;
-    if (auto err = readSettingsFile(CommonDataFilePath(s), &common))
+    QList<int> lines;
+    if (auto err = readSettingsFile(CommonDataFilePath(s), &common, &lines))
         return err;
+    if (commonDataFault)
+        *commonDataFault = rangeFault(common, lines);
     s.SchoolYearStartMonth = Variant::fromField(common.at(0));
     SplitSchool(common.at(1), &s.SchoolCode, &s.SchoolName);
     s.RosterSwitch = Variant::fromField(common.at(2));
@@ -202,22 +206,14 @@ QString CommonDataFilePath(const Settings &settings)
     return settings.DataFolder + QStringLiteral("共通データ.txt");
 }
 
-std::optional<RangeFault> CommonDataRangeFault(const Settings &settings)
-{
-    QStringList fields;
-    QList<int> lines;
-    if (readSettingsFile(CommonDataFilePath(settings), &fields, &lines))
-        return std::nullopt; // reported where the file is read
-    return rangeFault(fields, lines);
-}
-
 std::optional<StartupError> LoadSettings(AppState &state, const QString &programFolder)
 {
-    if (auto err = LoadFolderSettings(state, programFolder))
+    std::optional<RangeFault> commonDataFault;
+    if (auto err = LoadFolderSettings(state, programFolder, &commonDataFault))
         return err;
-    if (auto fault = CommonDataRangeFault(state.settings))
+    if (commonDataFault)
         return StartupError{CommonDataFilePath(state.settings),
-                            fault->message() + QStringLiteral("。")};
+                            commonDataFault->message() + QStringLiteral("。")};
     SetProfile(state);
     const QString programData = state.settings.ProgramDataFolder;
     if (!QFileInfo(platform::localPath(programData)).isDir())
@@ -234,7 +230,7 @@ std::optional<StartupError> CheckGradeFolderWritable(const AppState &state)
     // The grade file of the records step; it is created on the first write.
     QString why;
     const auto error =
-        platform::RecordFile::checkWritable(folder + QStringLiteral("成績累積データ.dat"), &why);
+        platform::RecordFile::checkWritable(folder + QString::fromUtf16(kGradeFileName), &why);
     // A file busy with another copy of the program is no reason not to start; other errors
     // are met, and reported, where the file is used.
     if (error != platform::RecordFile::Error::Denied)

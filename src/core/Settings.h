@@ -29,13 +29,15 @@ std::optional<StartupError> LoadSettings(AppState &state, const QString &program
 // DataFolder + "共通データ.txt".
 QString CommonDataFilePath(const Settings &settings);
 
-// A number of the common data file outside its field's range (FieldRanges.h); start-up
-// refuses the file then. None when the file holds none, or cannot be read at all.
-std::optional<RangeFault> CommonDataRangeFault(const Settings &settings);
-
 // Resolves only the folders and the school (the steps before the profile); used by the data
-// tool as well.
-std::optional<StartupError> LoadFolderSettings(AppState &state, const QString &programFolder);
+// tool as well. `commonDataFault`, when given, receives the first number of the common data
+// file outside its field's range (FieldRanges.h), which start-up refuses.
+std::optional<StartupError> LoadFolderSettings(
+    AppState &state, const QString &programFolder,
+    std::optional<RangeFault> *commonDataFault = nullptr);
+
+// The name of the grade file in ProgramDataFolder.
+inline constexpr char16_t kGradeFileName[] = u"成績累積データ.dat";
 
 // Whether runs can be recorded: the grade file in ProgramDataFolder, or the folder when
 // the file is still missing, may be written. A file or folder that may only be read is an

@@ -3,6 +3,7 @@
 
 #include "core/AppState.h"
 #include "core/FieldRanges.h"
+#include "core/Settings.h"
 #include "platform/Clock.h"
 #include "platform/RecordFile.h"
 #include "platform/TextCodec.h"
@@ -124,7 +125,7 @@ bool GradeRecordInRange(const GradeRecord &record)
 
 QString GradeFilePath(const core::Settings &settings)
 {
-    return settings.ProgramDataFolder + QStringLiteral("成績累積データ.dat");
+    return settings.ProgramDataFolder + QString::fromUtf16(core::kGradeFileName);
 }
 
 bool OpenGradeFile(const core::AppState &state, platform::RecordFile &file)

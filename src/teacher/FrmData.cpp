@@ -3,6 +3,7 @@
 
 
 #include "core/AppState.h"
+#include "core/FieldRanges.h"
 #include "core/Screens.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
@@ -273,7 +274,7 @@ void FrmData::Command2_Click()
 {
     if (m_shownRow < 0)
         return;
-    const auto seconds = wholeNumber(Text1[1]->text(), 0, kMaxTime);
+    const auto seconds = wholeNumber(Text1[1]->text(), 0, core::kMaxRecordSeconds);
     if (!seconds) {
         m_state.dialogs().message(
             this, QStringLiteral("タイムは 0 から 99999 までの整数で入れてください"), kCaution);

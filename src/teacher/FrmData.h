@@ -28,7 +28,6 @@ namespace tavoro::teacher {
 class FrmData : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kMaxTime = 99999;
     static constexpr int kScrollMaximum = 6000;
 
     explicit FrmData(core::AppState &state, QWidget *parent = nullptr);

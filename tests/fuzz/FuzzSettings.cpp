@@ -20,12 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     core::AppState &state = *fuzz::World().state;
     state.settings = core::Settings{};
-    if (const auto error = core::LoadFolderSettings(state, inst.programFolder())) {
+    std::optional<core::RangeFault> fault;
+    if (const auto error = core::LoadFolderSettings(state, inst.programFolder(), &fault)) {
         FUZZ_CHECK(!error->file.isEmpty() && !error->message.isEmpty());
         return 0;
     }
     const core::Settings &s = state.settings;
-    if (const auto fault = core::CommonDataRangeFault(s)) {
+    if (fault) {
         FUZZ_CHECK(fault->line >= 1 && (fault->field == 1 || fault->field == 3));
         return 0;
     }

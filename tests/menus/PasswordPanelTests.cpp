@@ -45,13 +45,7 @@ protected:
         ASSERT_TRUE(window->Picture7->isVisible());
     }
 
-    QStringList messages() const
-    {
-        QStringList out;
-        for (const auto &call : world.dialogs.calls)
-            out << call.kind + u':' + call.text;
-        return out;
-    }
+    QStringList messages() const { return world.dialogs.kindsAndTexts(); }
 
     test::MenusWorld world;
     seisekitime1 *window = nullptr;

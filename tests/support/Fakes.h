@@ -126,6 +126,14 @@ public:
         calls.push_back({QStringLiteral("saveFileName"), suggested, title});
         return nextFileName;
     }
+    // Every call so far as "kind:text".
+    QStringList kindsAndTexts() const
+    {
+        QStringList out;
+        for (const Call &call : calls)
+            out << call.kind + u':' + call.text;
+        return out;
+    }
     std::vector<Call> calls;
     bool nextAnswer = true;
     QString nextFileName; // the answer of saveFileName

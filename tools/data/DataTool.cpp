@@ -362,7 +362,8 @@ private:
     int check(const QString &appFolder)
     {
         core::AppState &state = *m_state;
-        if (auto err = core::LoadFolderSettings(state, appFolder)) {
+        std::optional<core::RangeFault> commonDataFault;
+        if (auto err = core::LoadFolderSettings(state, appFolder, &commonDataFault)) {
             // Without the folders no other file can be found.
             const bool readable = platform::readTextFile(err->file).ok();
             problem(err->file, 0, err->message);
@@ -370,7 +371,7 @@ private:
         }
         core::SetProfile(state);
         core::SetLevelTable(state);
-        checkCommonData();
+        checkCommonData(commonDataFault);
         checkRoster();
         checkCriteria();
         checkSoundTable();
@@ -379,9 +380,9 @@ private:
         return m_status;
     }
 
-    void checkCommonData()
+    void checkCommonData(const std::optional<core::RangeFault> &fault)
     {
-        if (auto fault = core::CommonDataRangeFault(m_state->settings)) {
+        if (fault) {
             problem(core::CommonDataFilePath(m_state->settings), fault->line,
                     fault->fieldMessage() + QStringLiteral("（このままでは起動できません）"));
             if (fault->field == 1)
