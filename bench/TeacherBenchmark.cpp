@@ -9,7 +9,7 @@
 #include "records/GradeFile.h"
 #include "teacher/FrmData.h"
 #include "teacher/FrmTimeData.h"
-#include "teacher/RecordEdit.h"
+#include "records/GradeWriter.h"
 
 #include <QScrollBar>
 
@@ -68,8 +68,8 @@ void changeRecord(benchmark::State &st, School &school, bool backup)
         changed.RecSeconds = shown.RecSeconds == 30 ? 31 : 30;
         if (backup)
             school.fakes.clock.advanceSeconds(1);
-        if (teacher::ChangeGradeRecord(school.state, n, shown, changed, backup).outcome !=
-            teacher::RewriteOutcome::Written)
+        if (records::ChangeGradeRecord(school.state, n, shown, changed, backup).outcome !=
+            records::RewriteOutcome::Written)
             st.SkipWithError("the change was not written");
         shown = changed;
     }
@@ -83,8 +83,8 @@ void deleteRecord(benchmark::State &st, School &school)
         st.PauseTiming();
         const records::GradeRecord shown = recordAt(school, 1);
         st.ResumeTiming();
-        if (teacher::DeleteGradeRecord(school.state, 1, shown, false).outcome !=
-            teacher::RewriteOutcome::Written)
+        if (records::DeleteGradeRecord(school.state, 1, shown, false).outcome !=
+            records::RewriteOutcome::Written)
             st.SkipWithError("the deletion was not written");
     }
     school.restoreGrades();

@@ -1,6 +1,7 @@
 // Random-access record files with whole-file locks.
 #include "RecordFile.h"
 
+#include "DiskFiles.h"
 #include "Paths.h"
 
 #include <QFile>
@@ -70,9 +71,24 @@ bool RecordFile::openImpl(const QString &path, bool create)
     const QByteArray name = QFile::encodeName(localPath(path));
     int fd = -1;
     if (create) {
-        do {
-            fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-        } while (fd < 0 && errno == EINTR);
+        bool created = false;
+        for (;;) {
+            fd = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+            if (fd >= 0 || (errno != ENOENT && errno != EINTR))
+                break;
+            if (errno == EINTR)
+                continue;
+            // Missing: made here, unless another process makes it first.
+            fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd >= 0) {
+                created = true;
+                break;
+            }
+            if (errno != EEXIST && errno != EINTR)
+                break;
+        }
+        if (created)
+            shareWithGroupLikeFolder(path);
         if (fd < 0 && (errno == EACCES || errno == EPERM || errno == EROFS)) {
             // A file or folder we may only read still lets us read an existing file; a
             // missing file that cannot be created is reported as the denial it is.
@@ -142,6 +158,16 @@ std::int64_t RecordFile::readAt(std::int64_t offset, char *data, std::int64_t si
 
 bool RecordFile::writeAt(std::int64_t offset, const char *data, std::int64_t size)
 {
+    const FileFaults::Verdict verdict = FileFaults::check(FileFaults::Step::Write);
+    if (verdict == FileFaults::Verdict::Fail) {
+        setError(EIO);
+        return false;
+    }
+    if (verdict == FileFaults::Verdict::EndMidway) {
+        if (size > 1 && ::pwrite(m_fd, data, size_t(size / 2), off_t(offset)) < 0)
+            FileFaults::endNow();
+        FileFaults::endNow();
+    }
     std::int64_t done = 0;
     while (done < size) {
         const ssize_t n = ::pwrite(m_fd, data + done, size_t(size - done), off_t(offset + done));
@@ -158,6 +184,10 @@ bool RecordFile::writeAt(std::int64_t offset, const char *data, std::int64_t siz
 
 bool RecordFile::resize(std::int64_t size)
 {
+    if (FileFaults::check(FileFaults::Step::Cut) == FileFaults::Verdict::Fail) {
+        setError(EIO);
+        return false;
+    }
     if (::ftruncate(m_fd, off_t(size)) != 0) {
         setError(errno);
         return false;
@@ -167,6 +197,10 @@ bool RecordFile::resize(std::int64_t size)
 
 bool RecordFile::sync()
 {
+    if (FileFaults::check(FileFaults::Step::Flush) == FileFaults::Verdict::Fail) {
+        setError(EIO);
+        return false;
+    }
     if (::fsync(m_fd) != 0) {
         setError(errno);
         return false;
@@ -349,8 +383,17 @@ std::int64_t RecordFile::readAt(std::int64_t offset, char *data, std::int64_t si
 
 bool RecordFile::writeAt(std::int64_t offset, const char *data, std::int64_t size)
 {
+    const FileFaults::Verdict verdict = FileFaults::check(FileFaults::Step::Write);
+    if (verdict == FileFaults::Verdict::Fail) {
+        setError(ERROR_WRITE_FAULT);
+        return false;
+    }
     OVERLAPPED ov = overlappedAt(offset);
     DWORD put = 0;
+    if (verdict == FileFaults::Verdict::EndMidway) {
+        WriteFile(m_handle, data, DWORD(size / 2), &put, &ov);
+        FileFaults::endNow();
+    }
     if (!WriteFile(m_handle, data, DWORD(size), &put, &ov) || put != DWORD(size)) {
         setError(int(GetLastError()));
         return false;
@@ -360,6 +403,10 @@ bool RecordFile::writeAt(std::int64_t offset, const char *data, std::int64_t siz
 
 bool RecordFile::resize(std::int64_t size)
 {
+    if (FileFaults::check(FileFaults::Step::Cut) == FileFaults::Verdict::Fail) {
+        setError(ERROR_WRITE_FAULT);
+        return false;
+    }
     LARGE_INTEGER pos{};
     pos.QuadPart = size;
     if (!SetFilePointerEx(m_handle, pos, nullptr, FILE_BEGIN) || !SetEndOfFile(m_handle)) {
@@ -371,6 +418,10 @@ bool RecordFile::resize(std::int64_t size)
 
 bool RecordFile::sync()
 {
+    if (FileFaults::check(FileFaults::Step::Flush) == FileFaults::Verdict::Fail) {
+        setError(ERROR_WRITE_FAULT);
+        return false;
+    }
     if (!FlushFileBuffers(m_handle)) {
         setError(int(GetLastError()));
         return false;

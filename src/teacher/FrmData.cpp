@@ -140,20 +140,25 @@ void FrmData::resizeEvent(QResizeEvent *event)
 
 void FrmData::Form_Activate()
 {
-    if (!RewriteInterrupted(m_state.settings))
+    if (!records::RewriteInterrupted(m_state.settings))
         return;
-    const bool restore = m_state.dialogs().yesNo(
-        this,
-        QStringLiteral("前回の成績データの書き換えが途中で終わっています。"
-                       "書き換える前のデータ（成績累積データtemp.dat）に戻しますか？"),
-        kCaution);
-    if (!restore)
-        return;
-    const RewriteResult result =
-        RestoreGradeTempCopy(m_state, [this](bool waiting) { showWaitNotice(waiting); });
+    // Every writer of the grade file puts an interrupted change back before it writes; the
+    // browser does so at once, so that the list shows the records as they were.
+    const RewriteResult result = records::RestoreGradeTempCopy(
+        m_state, [this](bool waiting) { showWaitNotice(waiting); });
     if (result.outcome != RewriteOutcome::Written)
         m_state.dialogs().message(
-            this, QStringLiteral("元に戻せませんでした（%1）").arg(result.error), kCaution);
+            this,
+            QStringLiteral("前回の成績データの書き換えが途中で終わっています。"
+                           "書き換える前のデータに戻せませんでした（%1）")
+                .arg(result.error),
+            kCaution);
+    else if (result.putBack)
+        m_state.dialogs().message(
+            this,
+            QStringLiteral("前回の成績データの書き換えが途中で終わっていたので、"
+                           "書き換える前のデータ（成績累積データtemp.dat）に戻しました。"),
+            kCaution);
     Command1_Click();
 }
 
@@ -262,7 +267,9 @@ bool FrmData::handleOutcome(const RewriteResult &result)
         return false;
     case RewriteOutcome::Failed:
         m_state.dialogs().message(
-            this, QStringLiteral("成績データを書き換えられませんでした（%1）").arg(result.error),
+            this,
+            QStringLiteral("成績データを書き換えられませんでした（%1）。記録は変わっていません。")
+                .arg(result.error),
             kCaution);
         Command1_Click();
         return false;
@@ -291,7 +298,7 @@ void FrmData::Command2_Click()
     changed.RecStudent = std::int16_t(*pupil);
     const std::int64_t n = SelectedRecord;
     const RewriteResult result =
-        ChangeGradeRecord(m_state, n, m_shown, changed, !m_backedUp,
+        records::ChangeGradeRecord(m_state, n, m_shown, changed, !m_backedUp,
                           [this](bool waiting) { showWaitNotice(waiting); });
     if (!handleOutcome(result))
         return;
@@ -308,7 +315,7 @@ void FrmData::Command3_Click()
         return;
     const int row = m_shownRow;
     const RewriteResult result =
-        DeleteGradeRecord(m_state, SelectedRecord, m_shown, !m_backedUp,
+        records::DeleteGradeRecord(m_state, SelectedRecord, m_shown, !m_backedUp,
                           [this](bool waiting) { showWaitNotice(waiting); });
     if (!handleOutcome(result))
         return;

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "records/GradeFile.h"
-#include "teacher/RecordEdit.h"
+#include "records/GradeWriter.h"
 #include "teacher/RecordList.h"
 #include "ui/Ui.h"
 
@@ -24,6 +24,9 @@ struct AppState;
 }
 
 namespace tavoro::teacher {
+
+using records::RewriteOutcome;
+using records::RewriteResult;
 
 class FrmData : public QWidget {
     Q_OBJECT

@@ -6,7 +6,7 @@
 #include "platform/Paths.h"
 #include "support/Shots.h"
 #include "teacher/FrmData.h"
-#include "teacher/RecordEdit.h"
+#include "records/GradeWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,6 +27,8 @@ namespace tavoro::teacher {
 namespace {
 
 using records::GradeRecord;
+using records::GradeBackupFolder;
+using records::RewriteInterrupted;
 using test::gradeRecord;
 
 class Browser : public ::testing::Test {
@@ -270,30 +272,34 @@ TEST_F(Browser, ARecordChangedElsewhereIsNotOverwritten)
     EXPECT_FALSE(window->Picture3->isVisible());
 }
 
-TEST_F(Browser, AnInterruptedChangeIsOfferedBack)
+TEST_F(Browser, AnInterruptedChangeIsPutBackAndTold)
 {
     world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"),
                           test::encodeRecords(records));
     world.writeGrades({records[0]});
-    world.dialogs.nextAnswer = true;
     open();
     ASSERT_EQ(world.dialogs.calls.size(), 1u);
-    EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("yesNo"));
+    EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("message"));
     EXPECT_EQ(world.dialogs.calls[0].text,
-              QStringLiteral("前回の成績データの書き換えが途中で終わっています。"
-                             "書き換える前のデータ（成績累積データtemp.dat）に戻しますか？"));
+              QStringLiteral("前回の成績データの書き換えが途中で終わっていたので、"
+                             "書き換える前のデータ（成績累積データtemp.dat）に戻しました。"));
     EXPECT_EQ(world.gradeBytes(), test::encodeRecords(records));
     EXPECT_EQ(rows().size(), 3);
     EXPECT_FALSE(RewriteInterrupted(world.state->settings));
 }
 
-TEST_F(Browser, AnInterruptedChangeLeftAloneOnNo)
+TEST_F(Browser, ACopyThatCannotBePutBackIsToldAndKept)
 {
-    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"),
-                          test::encodeRecords(records));
+    // A folder in the place of the copy cannot be read as one.
+    ASSERT_TRUE(QDir().mkpath(world.inst.programDataFolder() +
+                              QStringLiteral("成績累積データtemp.dat")));
     world.writeGrades({records[0]});
-    world.dialogs.nextAnswer = false;
     open();
+    ASSERT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_TRUE(world.dialogs.calls[0].text.startsWith(
+        QStringLiteral("前回の成績データの書き換えが途中で終わっています。"
+                       "書き換える前のデータに戻せませんでした（")))
+        << world.dialogs.calls[0].text.toStdString();
     EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0]}));
     EXPECT_TRUE(RewriteInterrupted(world.state->settings));
 }
@@ -372,10 +378,9 @@ TEST_F(Browser, ADeletionKilledHalfwayIsPutBackAtTheNextStart)
                 : atKill == original.mid(records::kGradeRecordSize) ? "rewritten, copy left"
                                                                     : "other");
 
-    world.dialogs.nextAnswer = true;
     open();
     ASSERT_EQ(world.dialogs.calls.size(), 1u);
-    EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("yesNo"));
+    EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("message"));
     EXPECT_TRUE(world.gradeBytes() == original);
     EXPECT_FALSE(RewriteInterrupted(world.state->settings));
     EXPECT_EQ(window->model()->rowCount(), 100000);

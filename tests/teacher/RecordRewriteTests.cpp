@@ -6,7 +6,7 @@
 #include "platform/Paths.h"
 #include "platform/RecordFile.h"
 #include "support/ReadOnly.h"
-#include "teacher/RecordEdit.h"
+#include "records/GradeWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +21,8 @@
 
 namespace tavoro::teacher {
 namespace {
+
+using namespace records;
 
 using records::GradeRecord;
 using test::gradeRecord;
@@ -147,34 +149,22 @@ TEST_F(Rewrite, AnInterruptedChangeIsPutBack)
     EXPECT_FALSE(tempExists());
 }
 
-TEST_F(Rewrite, RunsAppendedAfterAnInterruptionAreKeptByThePutBack)
-{
-    const QByteArray old = world.gradeBytes();
-    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"), old);
-    // A deletion cut short: the records half moved up, the length not yet cut; then two
-    // runs appended by other PCs once the lock was free again.
-    const GradeRecord later1 = gradeRecord(8, 1, 21);
-    const GradeRecord later2 = gradeRecord(9, 2, 22);
-    world.writeGrades({records[0], records[2], records[2], later1, later2});
-    ASSERT_EQ(RestoreGradeTempCopy(*world.state).outcome, RewriteOutcome::Written);
-    EXPECT_EQ(world.gradeBytes(), old + test::encodeRecords({later1, later2}));
-    EXPECT_FALSE(tempExists());
-}
-
 namespace {
 
-// A grade file as an interrupted rewrite and the runs appended after it left it.
+// A grade file as an interrupted rewrite left it.
 struct LeftOver {
     const char *what;
     std::vector<int> left; // indices into the five records of the copy; -1: a changed record
-    int appended;          // runs appended after the interruption
+    int cutBytes;          // bytes of a record cut short at the end of the copy
 };
 
 class PutBack : public ::testing::TestWithParam<LeftOver> {};
 
 } // namespace
 
-TEST_P(PutBack, RestoresTheCopyAndKeepsEveryRunAppendedSince)
+// Whatever the rewrite had done, the put-back restores the copy byte for byte, and the next
+// run is appended after it.
+TEST_P(PutBack, RestoresTheCopyExactly)
 {
     test::MenusWorld world;
     world.start();
@@ -190,31 +180,38 @@ TEST_P(PutBack, RestoresTheCopyAndKeepsEveryRunAppendedSince)
         }
         left.push_back(r);
     }
-    std::vector<GradeRecord> appended;
-    for (int i = 0; i < GetParam().appended; ++i)
-        appended.push_back(gradeRecord(20 + i, 1, 20 + i, test::dayValue(2026, 12, 9), 0.5));
-    left.insert(left.end(), appended.begin(), appended.end());
-    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"),
-                          test::encodeRecords(copy));
-    world.writeGrades(left);
-    ASSERT_EQ(RestoreGradeTempCopy(*world.state).outcome, RewriteOutcome::Written);
-    std::vector<GradeRecord> expected = copy;
-    expected.insert(expected.end(), appended.begin(), appended.end());
-    EXPECT_EQ(test::decodeRecords(world.gradeBytes()), expected) << GetParam().what;
+    const QByteArray cut = QByteArray(GetParam().cutBytes, '\x5a');
+    const QByteArray copyBytes = test::encodeRecords(copy) + cut;
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"), copyBytes);
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データ.dat"),
+                          test::encodeRecords(left) + cut.left(GetParam().cutBytes / 2));
+    const RewriteResult r = RestoreGradeTempCopy(*world.state);
+    ASSERT_EQ(r.outcome, RewriteOutcome::Written) << GetParam().what;
+    EXPECT_TRUE(r.putBack);
+    EXPECT_EQ(world.gradeBytes(), copyBytes) << GetParam().what;
     EXPECT_FALSE(RewriteInterrupted(world.state->settings));
+
+    world.state->pupil.CurrentStudent = 7;
+    world.state->run.CurrentLevel = 2;
+    world.state->run.RunTime = 33;
+    ASSERT_TRUE(AppendGradeRecord(*world.state));
+    const std::vector<GradeRecord> after = test::decodeRecords(world.gradeBytes());
+    ASSERT_EQ(after.size(), copy.size() + 1) << GetParam().what;
+    EXPECT_TRUE(std::equal(copy.begin(), copy.end(), after.begin()));
+    EXPECT_EQ(after.back().RecStudent, 7);
+    EXPECT_EQ(world.gradeBytes().size(), qsizetype(after.size()) * kGradeRecordSize);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Interruptions, PutBack,
     ::testing::Values(LeftOver{"deletion done", {0, 2, 3, 4}, 0},
-                      LeftOver{"deletion done, two runs since", {0, 2, 3, 4}, 2},
-                      LeftOver{"deletion of the first done, one run since", {1, 2, 3, 4}, 1},
-                      LeftOver{"deletion of the last done, one run since", {0, 1, 2, 3}, 1},
-                      LeftOver{"records moved up, not yet cut, one run since", {0, 2, 3, 4, 4}, 1},
-                      LeftOver{"records half moved up, one run since", {0, 2, 2, 3, 4}, 1},
-                      LeftOver{"nothing written yet, two runs since", {0, 1, 2, 3, 4}, 2},
+                      LeftOver{"deletion of the first done", {1, 2, 3, 4}, 0},
+                      LeftOver{"records moved up, not yet cut", {0, 2, 3, 4, 4}, 0},
+                      LeftOver{"records half moved up", {0, 2, 2, 3, 4}, 0},
+                      LeftOver{"nothing written yet", {0, 1, 2, 3, 4}, 0},
                       LeftOver{"change of the last done", {0, 1, 2, 3, -1}, 0},
-                      LeftOver{"change of the last done, one run since", {0, 1, 2, 3, -1}, 1}),
+                      LeftOver{"cut last record, deletion done", {0, 2, 3, 4}, 20},
+                      LeftOver{"cut last record, change done", {0, 1, 2, 3, -1}, 43}),
     [](const auto &info) { return std::to_string(info.index); });
 
 // A grade file that may only be read is no lock of another PC: the change fails at once,

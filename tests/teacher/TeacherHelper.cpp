@@ -10,7 +10,7 @@
 //                           "chg KEY NEWKEY PUPIL" (KEY being the record's seconds), then "end"
 #include "platform/TextFile.h"
 #include "support/HelperProcess.h"
-#include "teacher/RecordEdit.h"
+#include "records/GradeWriter.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -44,8 +44,8 @@ int deleteRecord(const char *folder, std::int64_t n)
         return 3;
     const records::GradeRecord shown =
         records::DecodeGradeRecord(bytes.constData() + (n - 1) * records::kGradeRecordSize);
-    const teacher::RewriteResult r = teacher::DeleteGradeRecord(w.state, n, shown, false);
-    if (r.outcome != teacher::RewriteOutcome::Written) {
+    const records::RewriteResult r = records::DeleteGradeRecord(w.state, n, shown, false);
+    if (r.outcome != records::RewriteOutcome::Written) {
         std::fprintf(stderr, "%s\n", qPrintable(r.error));
         return 1;
     }
@@ -78,27 +78,27 @@ int edit(const char *folder, unsigned seed, int seconds)
         const records::GradeRecord shown =
             records::DecodeGradeRecord(bytes.constData() + (n - 1) * records::kGradeRecordSize);
         ++step;
-        teacher::RewriteResult r;
+        records::RewriteResult r;
         QByteArray line;
         if (rng() % 2 == 0) {
-            r = teacher::DeleteGradeRecord(w.state, n, shown, step == 1);
+            r = records::DeleteGradeRecord(w.state, n, shown, step == 1);
             line = "del " + QByteArray::number(shown.RecSeconds);
         } else {
             records::GradeRecord changed = shown;
             changed.RecSeconds = 50000 + step;
             changed.RecStudent = std::int16_t(1 + step % 99);
-            r = teacher::ChangeGradeRecord(w.state, n, shown, changed, step == 1);
+            r = records::ChangeGradeRecord(w.state, n, shown, changed, step == 1);
             line = "chg " + QByteArray::number(shown.RecSeconds) + ' ' +
                    QByteArray::number(changed.RecSeconds) + ' ' +
                    QByteArray::number(changed.RecStudent);
         }
-        if (r.outcome == teacher::RewriteOutcome::Failed) {
+        if (r.outcome == records::RewriteOutcome::Failed) {
             std::fprintf(stderr, "rewrite failed: %s\n", qPrintable(r.error));
             return 1;
         }
         // Only the appenders touch the file besides this process, and they only append:
         // a record never moves under the editor's feet.
-        if (r.outcome == teacher::RewriteOutcome::Stale) {
+        if (r.outcome == records::RewriteOutcome::Stale) {
             std::fprintf(stderr, "stale record %lld\n", static_cast<long long>(n));
             return 1;
         }

@@ -23,7 +23,7 @@
 #include "records/GradeFile.h"
 #include "records/RosterFile.h"
 #include "records/Statistics.h"
-#include "teacher/RecordEdit.h"
+#include "records/GradeWriter.h"
 
 #include <QDir>
 #include <QFile>
@@ -594,19 +594,19 @@ private:
     void checkGradeRewrites()
     {
         const core::Settings &settings = m_state->settings;
-        if (teacher::RewriteInterrupted(settings)) {
-            problem(teacher::GradeTempPath(settings), 0,
+        if (records::RewriteInterrupted(settings)) {
+            problem(records::GradeTempPath(settings), 0,
                     QStringLiteral("成績データの書き換えが途中で終わっています（記録の変更画面を"
                                    "開くと、書き換える前のデータに戻せます）"));
         }
         // The record browser backs the grade file up before its first change of a session;
         // once it has, a school that changes records should have a recent copy.
-        if (!QFileInfo(platform::localPath(teacher::GradeBackupFolder(settings))).isDir())
+        if (!QFileInfo(platform::localPath(records::GradeBackupFolder(settings))).isDir())
             return;
-        const std::optional<QDate> newest = teacher::NewestBackupDate(settings);
+        const std::optional<QDate> newest = records::NewestBackupDate(settings);
         const QDate today = m_state->clock().today();
         if (!newest || newest->daysTo(today) > 30) {
-            problem(teacher::GradeBackupFolder(settings), 0,
+            problem(records::GradeBackupFolder(settings), 0,
                     newest ? QStringLiteral("30 日以内のバックアップがありません（最新は %1）")
                                  .arg(newest->toString(QStringLiteral("yyyy/MM/dd")))
                            : QStringLiteral("バックアップがありません"));
