@@ -55,7 +55,11 @@ FileFaults::Verdict FileFaults::check(Step step)
 {
     FaultPlan &p = plan();
     ++p.steps;
-    if (p.armedAt == 0 || p.steps != p.armedAt)
+    if (p.armedAt == 0 || p.steps < p.armedAt)
+        return Verdict::Go;
+    if (p.action == Action::FailOnward)
+        return Verdict::Fail;
+    if (p.steps != p.armedAt)
         return Verdict::Go;
     if (p.action == Action::Fail)
         return Verdict::Fail;

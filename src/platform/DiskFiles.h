@@ -18,6 +18,7 @@ public:
     enum class Step { Write, Cut, Flush, Rename, Remove };
     enum class Action {
         Fail,       // the step reports an error and does nothing
+        FailOnward, // so do the step and every one after it (a share that went away)
         EndProcess, // the process ends there (a write is left half done)
     };
     static constexpr int kEndedExitCode = 86;

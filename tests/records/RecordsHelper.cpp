@@ -10,7 +10,17 @@
 //   hold FILE                  holds the whole-file lock of FILE, prints "locked", and lets it
 //                              go when a line arrives on its input ("released")
 //   wait                       prints "running" and ends when a line arrives on its input
+//   crash FOLDER OP K ACTION   runs one writer of the grade file in FOLDER (OP: "change" or
+//                              "delete" of record 2 with a backup first, "putback", or
+//                              "append" of a run of pupil 300) with the K-th file step
+//                              failing ("fail"), failing with every step after it
+//                              ("fail-onward") or ending the process ("end"; K 0: none);
+//                              prints its outcome ("written", "stale", "failed") and the
+//                              steps taken as "steps N"
+#include "platform/DiskFiles.h"
 #include "platform/RecordFile.h"
+#include "platform/TextFile.h"
+#include "records/GradeWriter.h"
 #include "records/Recording.h"
 #include "support/HelperProcess.h"
 
@@ -85,6 +95,45 @@ int hold(const char *path)
     return 0;
 }
 
+int crash(const char *folder, const char *op, int k, const char *action)
+{
+    using platform::FileFaults;
+    test::HelperWorld w(folder);
+    const QByteArray bytes =
+        platform::readFileBytes(records::GradeFilePath(w.state.settings)).bytes;
+    records::GradeRecord shown;
+    if (bytes.size() >= 2 * records::kGradeRecordSize)
+        shown = records::DecodeGradeRecord(bytes.constData() + records::kGradeRecordSize);
+    if (k > 0)
+        FileFaults::arm(k, std::strcmp(action, "end") == 0    ? FileFaults::Action::EndProcess
+                           : std::strcmp(action, "fail") == 0 ? FileFaults::Action::Fail
+                                                              : FileFaults::Action::FailOnward);
+    records::RewriteResult r;
+    if (std::strcmp(op, "change") == 0) {
+        records::GradeRecord changed = shown;
+        changed.RecSeconds = 777;
+        changed.RecStudent = 77;
+        r = records::ChangeGradeRecord(w.state, 2, shown, changed, true);
+    } else if (std::strcmp(op, "delete") == 0) {
+        r = records::DeleteGradeRecord(w.state, 2, shown, true);
+    } else if (std::strcmp(op, "putback") == 0) {
+        r = records::RestoreGradeTempCopy(w.state);
+    } else {
+        w.state.pupil.CurrentStudent = 300;
+        w.state.run.CurrentLevel = 3;
+        w.state.run.RunTime = 300;
+        r.outcome = records::AppendGradeRecord(w.state) ? records::RewriteOutcome::Written
+                                                         : records::RewriteOutcome::Failed;
+    }
+    const int steps = FileFaults::steps();
+    FileFaults::disarm();
+    say(r.outcome == records::RewriteOutcome::Written ? "written"
+        : r.outcome == records::RewriteOutcome::Stale ? "stale"
+                                                      : "failed");
+    std::printf("steps %d\n", steps);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -93,6 +142,8 @@ int main(int argc, char **argv)
         return append(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (argc == 5 && std::strcmp(argv[1], "append-for") == 0)
         return appendFor(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (argc == 6 && std::strcmp(argv[1], "crash") == 0)
+        return crash(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
     if (argc == 3 && std::strcmp(argv[1], "hold") == 0)
         return hold(argv[2]);
     if (argc == 2 && std::strcmp(argv[1], "wait") == 0) {
@@ -102,6 +153,6 @@ int main(int argc, char **argv)
     }
     std::fprintf(
         stderr, "usage: records_helper append FOLDER PUPIL COUNT | append-for FOLDER PUPIL SECONDS "
-                "| hold FILE | wait\n");
+                "| hold FILE | wait | crash FOLDER OP K ACTION\n");
     return 2;
 }
