@@ -1,6 +1,7 @@
 // Whole text files in code page 932.
 #include "TextFile.h"
 
+#include "DiskFiles.h"
 #include "Paths.h"
 #include "TextCodec.h"
 
@@ -65,6 +66,8 @@ bool writeTextFile(const QString &path, const QString &text, QString *errorText)
             *errorText = f.errorString();
         return false;
     }
+    // The file put in the place of the old one is this account's own.
+    shareWithGroupLikeFolder(path);
     return true;
 }
 

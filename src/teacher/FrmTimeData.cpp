@@ -228,6 +228,8 @@ void FrmTimeData::loadGrid()
         m_state.dialogs().message(
             this, QStringLiteral("基準データのファイルを読めません（%1）").arg(file.errorText),
             QStringLiteral("注意"));
+    m_fileUnread = !file.ok();
+    m_fileMissing = file.error == platform::FileError::NotFound;
     const std::vector<CriteriaRow> rows = ParseCriteriaGrid(file.text);
 
     MSFlexGrid1->clearContents();
@@ -429,6 +431,22 @@ void FrmTimeData::Command7_Click()
 
 bool FrmTimeData::save()
 {
+    // A file that could not be read is not written over unasked: the grid does not hold
+    // what it held.
+    if (m_fileUnread) {
+        const QString path = platform::localPath(core::CriteriaFilePath(m_state));
+        const QString question =
+            m_fileMissing
+                ? QStringLiteral("基準データのファイルがありません。\r\n%1\r\n"
+                                 "この表の内容で新しく作りますか？")
+                      .arg(path)
+                : QStringLiteral("基準データのファイルを読めなかったため、表にはその内容が"
+                                 "入っていません。\r\n%1\r\n"
+                                 "この表の内容でファイルを書き換えますか？")
+                      .arg(path);
+        if (!m_state.dialogs().yesNo(this, question, QStringLiteral("注意")))
+            return false;
+    }
     Picture6->show();
     Picture6->raise();
     platform::processPendingEvents();
@@ -442,6 +460,7 @@ bool FrmTimeData::save()
         return false;
     }
     DataChanged = 0;
+    m_fileUnread = false;
     if (const auto problem = core::LoadCriteria(m_state))
         m_state.dialogs().message(this, *problem, QStringLiteral("注意"));
     return true;

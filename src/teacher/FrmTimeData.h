@@ -100,6 +100,10 @@ private:
     qint64 m_gradeSize = -1;
     QDateTime m_gradeModified;
     int m_gradeFileReads = 0;
+    // The criteria file could not be read (m_fileMissing: it is not there) when the grid was
+    // last filled: writing over it is asked first.
+    bool m_fileUnread = false;
+    bool m_fileMissing = false;
 };
 
 } // namespace tavoro::teacher

@@ -4,6 +4,7 @@
 
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
+#include "support/ReadOnly.h"
 #include "support/Shots.h"
 #include "teacher/FrmTimeData.h"
 
@@ -316,6 +317,67 @@ TEST_F(Editor, TheGradeFileIsReadAgainOnlyWhenItChanged)
     EXPECT_EQ(window->gradeFileReads(), 2);
     EXPECT_EQ(window->List3->text(0), QStringLiteral("レベル1 今まで2回  （★=1）"));
 }
+
+// A criteria file that was missing or could not be read when the grid was filled is not
+// written over unasked: the grid then holds no level at all.
+struct UnreadFile {
+    bool missing;
+    bool answer;
+};
+
+class UnreadCriteria : public Editor, public ::testing::WithParamInterface<UnreadFile> {};
+
+TEST_P(UnreadCriteria, SavingAsksFirst)
+{
+    const UnreadFile c = GetParam();
+    const QString path = world.inst.programDataFolder() + QStringLiteral("タイム回数データ.txt");
+    const QByteArray before = world.inst.readBytes(kCriteriaFile);
+    world.start();
+    if (c.missing) {
+        ASSERT_TRUE(QFile::remove(path));
+    }
+    test::setPermissions(world.inst.root(), test::kOpenFolder);
+    test::setPermissions(world.inst.dataFolder(), test::kOpenFolder);
+    test::setPermissions(world.inst.programDataFolder(), test::kOpenFolder);
+    if (!c.missing) // may be written but not read
+        test::setPermissions(path, QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
+    auto nobody = std::make_unique<test::ReadOnlyUser>();
+    window = new FrmTimeData(*world.state);
+    window->show();
+    window->Form_Activate();
+    ASSERT_EQ(window->LevelLineCount, 0);
+    world.dialogs.calls.clear();
+    world.dialogs.nextAnswer = c.answer;
+    QTest::mouseClick(window->Command3, Qt::LeftButton);
+    ASSERT_EQ(world.dialogs.calls.size(), 1u);
+    EXPECT_EQ(world.dialogs.calls[0].kind, QStringLiteral("yesNo"));
+    EXPECT_EQ(world.dialogs.calls[0].text,
+              c.missing ? QStringLiteral("基準データのファイルがありません。\r\n") + path +
+                              QStringLiteral("\r\nこの表の内容で新しく作りますか？")
+                        : QStringLiteral("基準データのファイルを読めなかったため、表にはその"
+                                         "内容が入っていません。\r\n") +
+                              path + QStringLiteral("\r\nこの表の内容でファイルを書き換えますか？"));
+    if (c.answer) {
+        // Once written, the next save asks nothing.
+        world.dialogs.calls.clear();
+        window->Command3_Click();
+        EXPECT_TRUE(world.dialogs.calls.empty());
+    }
+    nobody.reset();
+    if (!c.answer) {
+        EXPECT_EQ(QFile::exists(path), !c.missing);
+    }
+    if (!c.answer && !c.missing) {
+        EXPECT_EQ(world.inst.readBytes(kCriteriaFile), before);
+    }
+    if (c.answer) {
+        EXPECT_EQ(fileText(), CriteriaFileText({}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnreadCriteria,
+                         ::testing::Values(UnreadFile{true, false}, UnreadFile{true, true},
+                                           UnreadFile{false, false}, UnreadFile{false, true}));
 
 } // namespace
 } // namespace tavoro::teacher
