@@ -57,4 +57,41 @@ private:
     bool m_dropped = false;
 };
 
+// While it lives, the process acts as another account (effective ids only) of the given
+// group, as the pupils' accounts of a school share one. Only root can: a test asks
+// possible() first.
+class OtherAccount {
+public:
+    OtherAccount(unsigned uid, unsigned gid)
+    {
+#ifndef _WIN32
+        m_switched = ::geteuid() == 0 && ::setegid(gid) == 0 && ::seteuid(uid) == 0;
+        EXPECT_TRUE(m_switched) << "cannot act as " << uid;
+#endif
+    }
+    ~OtherAccount()
+    {
+#ifndef _WIN32
+        if (m_switched) {
+            EXPECT_EQ(::seteuid(0), 0);
+            EXPECT_EQ(::setegid(0), 0);
+        }
+#endif
+    }
+    OtherAccount(const OtherAccount &) = delete;
+    OtherAccount &operator=(const OtherAccount &) = delete;
+
+    static bool possible()
+    {
+#ifndef _WIN32
+        return ::geteuid() == 0;
+#else
+        return false;
+#endif
+    }
+
+private:
+    bool m_switched = false;
+};
+
 } // namespace tavoro::test

@@ -21,11 +21,12 @@
 #include "platform/WaveFile.h"
 #include "records/FieldLines.h"
 #include "records/GradeFile.h"
+#include "records/GradeWriter.h"
 #include "records/RosterFile.h"
 #include "records/Statistics.h"
-#include "records/GradeWriter.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -33,8 +34,16 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <memory>
+
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace tavoro::datatool {
 namespace {
@@ -629,6 +638,7 @@ struct InitOptions {
     QString schoolName;
     QString password;
     int startMonth = 4; // the Japanese school year starts in April
+    QString group;      // the group every pupil account belongs to; empty: left alone
 };
 
 // Why a text cannot stand in a settings file, or an empty text when it can: the files are
@@ -664,7 +674,8 @@ QString parseInit(const QStringList &args, InitOptions *o)
         }
         const bool known =
             name == QLatin1String("--school-code") || name == QLatin1String("--school-name") ||
-            name == QLatin1String("--password") || name == QLatin1String("--start-month");
+            name == QLatin1String("--password") || name == QLatin1String("--start-month") ||
+            name == QLatin1String("--group");
         if (!isOption) {
             if (!o->folder.isEmpty())
                 return QStringLiteral("余分な引数「%1」").arg(a);
@@ -687,6 +698,8 @@ QString parseInit(const QStringList &args, InitOptions *o)
         } else if (name == QLatin1String("--password")) {
             o->password = value;
             havePassword = true;
+        } else if (name == QLatin1String("--group")) {
+            o->group = value;
         } else {
             bool ok = false;
             o->startMonth = value.toInt(&ok);
@@ -708,6 +721,43 @@ QString parseInit(const QStringList &args, InitOptions *o)
     if (why.isEmpty())
         why = unfitText(QStringLiteral("パスワード"), o->password);
     return why;
+}
+
+// Gives the data folder, and every folder and file in it, to `group`, writable by the group,
+// with the setgid bit on the folders so that what the program makes in them later belongs
+// to the group as well. An empty text when done, else why not.
+QString shareFolderWithGroup(const QString &folder, const QString &group)
+{
+#ifdef _WIN32
+    Q_UNUSED(folder);
+    Q_UNUSED(group);
+    return QStringLiteral(
+        "--group は Windows では使えません（フォルダのアクセス許可で設定してください）");
+#else
+    const struct group *entry = ::getgrnam(group.toLocal8Bit().constData());
+    if (!entry)
+        return QStringLiteral("グループ「%1」がありません").arg(group);
+    const gid_t gid = entry->gr_gid;
+    QStringList paths{QDir(folder).absolutePath()};
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot | QDir::System,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        paths << it.next();
+    for (const QString &path : paths) {
+        const QByteArray name = QFile::encodeName(path);
+        struct stat st {};
+        if (::lstat(name.constData(), &st) != 0 || S_ISLNK(st.st_mode))
+            continue;
+        mode_t mode = (st.st_mode & 07777) | S_IRGRP | S_IWGRP;
+        if (S_ISDIR(st.st_mode))
+            mode |= S_IXGRP | S_ISGID;
+        // The group first: a change of owner or group clears the setgid bit.
+        if (::chown(name.constData(), uid_t(-1), gid) != 0 || ::chmod(name.constData(), mode) != 0)
+            return QStringLiteral("グループ「%1」に渡せません: %2（%3）")
+                .arg(group, displayPath(path), QString::fromLocal8Bit(std::strerror(errno)));
+    }
+    return QString();
+#endif
 }
 
 // Lays out a new data folder and points the program folder at it. A file that is there
@@ -771,6 +821,12 @@ int init(const InitOptions &o, const QString &appFolder, Result &result)
                             .arg(displayPath(f.path), file.errorString()));
         say(QStringLiteral("作りました: %1").arg(displayPath(f.path)));
     }
+    if (!o.group.isEmpty()) {
+        const QString why = shareFolderWithGroup(data, o.group);
+        if (!why.isEmpty())
+            return fail(why);
+        say(QStringLiteral("グループ %1 が書けるようにしました: %2").arg(o.group, displayPath(data)));
+    }
     return 0;
 }
 
@@ -782,6 +838,7 @@ QString Usage()
         "使い方: tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] COMMAND\n"
         "       tavoro-data [--app-folder DIR] init DATA_DIR --school-code CODE\n"
         "                   --school-name NAME --password TEXT [--start-month M]\n"
+        "                   [--group GROUP]\n"
         "\n"
         "COMMAND:\n"
         "  export  成績累積データの全記録 "
@@ -794,7 +851,9 @@ QString Usage()
         "  init    新しいデータフォルダ DATA_DIR を作り (共通データ・空の名簿・基準・音)、\n"
         "          プログラムのフォルダの隣の パスデータ.txt にそのフォルダを書きます。\n"
         "          既にあるファイルは書き換えません。CODE は 5 けたの学校コード、M は年度の\n"
-        "          始まりの月 (既定 4)\n"
+        "          始まりの月 (既定 4)。GROUP を付けると、データフォルダとその中の\n"
+        "          ファイルをそのグループに渡し、グループで書けるようにします\n"
+        "          (フォルダには setgid)\n"
         "  graph --pupil N [--levels 1,2,3] --pdf FILE\n"
         "          生徒 N のグラフ (「印刷」と同じページ) を PDF ファイルに書きます\n"
         "\n"
