@@ -198,11 +198,14 @@ bool backUp(core::AppState &state, const QByteArray &bytes, QString *error)
     if (!writeWholeThenRename(folder + name, bytes, error))
         return false;
     // The names sort by their date and time: the oldest go first. A part left by a crash
-    // ends in ".part" and is not among them.
+    // ends in ".part", is not among them, and goes.
     const QDir dir(platform::localPath(folder));
+    QString ignored;
+    for (const QString &part :
+         dir.entryList({kBackupPrefix + QStringLiteral("*.dat") + kPartSuffix}, QDir::Files))
+        platform::removeFile(folder + part, &ignored);
     const QStringList backups =
         dir.entryList({kBackupPrefix + QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
-    QString ignored;
     for (qsizetype i = 0; i + kKeptBackups < backups.size(); ++i)
         platform::removeFile(folder + backups[i], &ignored);
     return true;

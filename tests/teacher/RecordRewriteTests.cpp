@@ -214,6 +214,31 @@ INSTANTIATE_TEST_SUITE_P(
                       LeftOver{"cut last record, change done", {0, 1, 2, 3, -1}, 43}),
     [](const auto &info) { return std::to_string(info.index); });
 
+// A change never writes its copy over one that stands: it puts that one back first, then
+// changes the record as it was before the interruption.
+TEST_F(Rewrite, AChangePutsAStandingCopyBackFirst)
+{
+    const QByteArray old = world.gradeBytes();
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データtemp.dat"), old);
+    world.writeGrades({records[0], records[2]}); // a deletion of record 2, cut short
+    // Half a backup that a crash left behind.
+    world.inst.writeBytes(QStringLiteral("data/Tavoro/成績累積データバックアップ/"
+                                         "成績累積データ20261208-100000.dat.part"),
+                          old.left(50));
+    GradeRecord changed = records[1];
+    changed.RecSeconds = 45;
+    const RewriteResult r = ChangeGradeRecord(*world.state, 2, records[1], changed, true);
+    ASSERT_EQ(r.outcome, RewriteOutcome::Written) << r.error.toStdString();
+    EXPECT_TRUE(r.putBack);
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0], changed, records[2]}));
+    EXPECT_FALSE(tempExists());
+    ASSERT_EQ(backups().size(), 1);
+    EXPECT_FALSE(backups()[0].endsWith(QStringLiteral(".part")));
+    EXPECT_EQ(world.inst.readBytes(QStringLiteral("data/Tavoro/成績累積データバックアップ/") +
+                                   backups()[0]),
+              old);
+}
+
 // A grade file that may only be read is no lock of another PC: the change fails at once,
 // naming the folder, and nothing is written.
 TEST_F(Rewrite, AReadOnlyGradeFileFailsWithoutWaiting)
