@@ -351,6 +351,7 @@ TEST_P(GraphListKeys, RedrawThePanel)
     if (c.pupil == QStringLiteral("★田中先生") && c.levels.front() == 1) {
         EXPECT_EQ(shownCount(window, 1), before + 1);
     }
+    test::saveShot(window, QStringLiteral("graph_keys_") + QString::fromLatin1(c.name));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -408,6 +409,7 @@ TEST_P(ClicksDuringAPrint, AreHandledAfterTheDocumentIsFinished)
         EXPECT_TRUE(pdfText(doc->bytes, 1).contains(QStringLiteral("(塾平均)")));
     }
     EXPECT_EQ(shownLevels(), c.levels);
+    test::saveShot(window, QStringLiteral("graph_after_print_") + QString::fromLatin1(c.name));
 }
 
 QPoint lineCentre(QListWidget *list, int row)

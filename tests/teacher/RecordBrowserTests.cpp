@@ -490,6 +490,8 @@ TEST_P(BrowserKeys, MovingTheRowClosesThePanel)
     QTest::keyClick(window->List1, GetParam());
     EXPECT_NE(window->currentRow(), 1);
     EXPECT_FALSE(window->Picture3->isVisible());
+    if (GetParam() == Qt::Key_Down)
+        test::saveShot(window, QStringLiteral("record-browser-after-down"));
     // Double-clicking the highlighted row opens it in its turn.
     doubleClick(window->currentRow());
     EXPECT_EQ(window->SelectedRecord, window->currentRow() + 1);
