@@ -91,7 +91,10 @@ protected:
     // meanwhile queues behind it.
     bool eventFilter(QObject *receiver, QEvent *event) override
     {
-        if (event == m_sending || !isUserInput(event->type()) || insideModalWindow(receiver))
+        // The input being handed on goes its way (to the widget under the mouse, to the
+        // parents of a widget that leaves a click), unless its handler lets events run.
+        if ((m_sending && m_depth == 0) || !isUserInput(event->type()) ||
+            insideModalWindow(receiver))
             return false;
         m_held.push_back({receiver, std::unique_ptr<QEvent>(event->clone())});
         // Taken: the input goes to no parent either.
