@@ -398,6 +398,59 @@ QString shortDate(const GraphBlock &b, std::size_t index)
 
 } // namespace
 
+QPointF GraphPointPosition(const GraphSurface &surface, double top, const GraphRun &run)
+{
+    const double u = surface.size.width() / 2;
+    const double v = surface.size.height() / 3;
+    // A run slower than the axis maximum is placed at its top; one of 1800 s or more keeps
+    // its place, outside the block, and is clipped away.
+    double d = run.d;
+    if (run.seconds < kGraphSlowRun)
+        d = std::max(d, 0.1);
+    return QPointF(run.x * u, top + d * v);
+}
+
+std::vector<GraphLabel> GraphPointLabels(const GraphSurface &surface, double top,
+                                         const GraphBlock &b)
+{
+    std::vector<GraphLabel> labels;
+    const std::size_t count = b.records.size();
+    if (count == 0)
+        return labels;
+    const double u = surface.size.width() / 2;
+    const double v = surface.size.height() / 3;
+    const QRectF band(0, top, surface.size.width(), 0.3 * surface.size.height());
+    const auto runOf = [&](std::size_t i) -> const GraphRun & {
+        return b.runs[std::size_t(b.records[i])];
+    };
+    const auto timeText = [&](std::size_t i) {
+        return QString::number(runOf(i).seconds) + QStringLiteral("秒");
+    };
+    // The labels of a point that lies outside its block are left out with it.
+    const auto shown = [&](std::size_t i) { return band.contains(GraphPointPosition(surface, top, runOf(i))); };
+    const auto pointY = [&](std::size_t i) { return GraphPointPosition(surface, top, runOf(i)).y(); };
+    const auto left = [&](std::size_t i) { return runOf(i).x * u - 0.025 * u; };
+
+    if (shown(0)) {
+        labels.push_back({timeText(0), QPointF(0.12 * u, pointY(0) - 0.01 * v)});
+        labels.push_back({dateText(runOf(0).date), QPointF(left(0), top + 0.815 * v)});
+    }
+    if (count > 5) {
+        for (std::size_t i = 2; i + 1 <= count - 2; i += 3) {
+            if (!shown(i))
+                continue;
+            labels.push_back({timeText(i), QPointF(left(i), pointY(i) + 0.01 * v)});
+            labels.push_back({shortDate(b, i), QPointF(left(i), pointY(i) + 0.03 * v)});
+        }
+    }
+    const std::size_t last = count - 1;
+    if (shown(last)) {
+        labels.push_back({timeText(last), QPointF(left(last), pointY(last) + 0.04 * v)});
+        labels.push_back({shortDate(b, last), QPointF(left(last), pointY(last) + 0.07 * v)});
+    }
+    return labels;
+}
+
 void DrawGraphBlock(QPainter &p, const GraphSurface &surface, double y, const GraphBlock &b)
 {
     const double width = surface.size.width();
@@ -427,18 +480,12 @@ void DrawGraphBlock(QPainter &p, const GraphSurface &surface, double y, const Gr
     p.setFont(graphFont((surface.printer ? 3 : 2) * base));
     drawLabel(p, 0.7 * u, y + 0.01 * v, b.title, band);
 
-    p.setPen(QPen(Qt::black, drawWidth * penUnit / 2));
+    // The axes at the remembered drawing width, as the points.
+    p.setPen(QPen(Qt::black, drawWidth * penUnit));
     p.drawLine(QPointF(0.2 * u, y + 0.8 * v), QPointF(0.9 * u, y + 0.8 * v));
     p.drawLine(QPointF(0.2 * u, y + 0.8 * v), QPointF(0.2 * u, y + 0.1 * v));
 
-    // The points: a run slower than the axis maximum is placed at its top; one of 1800 s or
-    // more lies outside the band and is clipped away.
-    const auto pointAt = [&](const GraphRun &r) {
-        double d = r.d;
-        if (r.seconds < kGraphSlowRun)
-            d = std::max(d, 0.1);
-        return QPointF(r.x * u, y + d * v);
-    };
+    const auto pointAt = [&](const GraphRun &r) { return GraphPointPosition(surface, y, r); };
     for (const GraphRun &r : b.runs) {
         p.setPen(QPen(QColor(r.record ? kRecordRed : kOtherBlue), drawWidth * penUnit,
                       Qt::SolidLine, Qt::RoundCap));
@@ -472,24 +519,13 @@ void DrawGraphBlock(QPainter &p, const GraphSurface &surface, double y, const Gr
         p.setPen(QPen(Qt::black, penUnit));
         drawLabel(p, 0.12 * u, y + 0.79 * v, QStringLiteral("0秒"), band);
         drawLabel(p, 0.12 * u, y + 0.1 * v, QString::number(b.scale) + QStringLiteral("秒"), band);
-        const auto timeText = [&](std::size_t i) {
-            return QString::number(b.runs[std::size_t(b.records[i])].seconds) +
-                   QStringLiteral("秒");
-        };
-        const GraphRun &first = b.runs[std::size_t(b.records[0])];
-        drawLabel(p, 0.12 * u, y + first.d * v - 0.01 * v, timeText(0), band);
-        drawLabel(p, first.x * u - 0.025 * u, y + 0.815 * v, dateText(first.date), band);
-        if (count > 5) {
-            for (std::size_t i = 2; i + 1 <= count - 2; i += 3) {
-                const GraphRun &r = b.runs[std::size_t(b.records[i])];
-                drawLabel(p, r.x * u - 0.025 * u, y + r.d * v + 0.01 * v, timeText(i), band);
-                drawLabel(p, r.x * u - 0.025 * u, y + r.d * v + 0.03 * v, shortDate(b, i), band);
-            }
-        }
-        const GraphRun &last = b.runs[std::size_t(b.records[count - 1])];
-        drawLabel(p, last.x * u - 0.025 * u, y + last.d * v + 0.04 * v, timeText(count - 1), band);
-        drawLabel(p, last.x * u - 0.025 * u, y + last.d * v + 0.07 * v, shortDate(b, count - 1),
-                  band);
+        // The labels of the points stand where their points stand: clipped with them, never
+        // moved into the block over other drawing.
+        const QFontMetricsF m(p.font());
+        for (const GraphLabel &label : GraphPointLabels(surface, y, b))
+            p.drawText(QRectF(label.at, QSizeF(m.horizontalAdvance(label.text) + m.height(),
+                                               m.height())),
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, label.text);
     }
     p.restore();
 }

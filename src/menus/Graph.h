@@ -6,6 +6,7 @@
 
 #include "core/AppState.h"
 
+#include <QPointF>
 #include <QSizeF>
 #include <QString>
 #include <QStringList>
@@ -139,6 +140,24 @@ struct GraphSurface {
     bool printer = false;    // the printer's sizes of fonts, lines and the figure spacing
     double baseFontSize = 6; // in points
 };
+
+// Where a run's point stands (twips) in the block at `top`: a run slower than the axis
+// maximum is raised to the axis's top (0.1 of v); a run of 1800 s or more keeps its place,
+// above the block.
+QPointF GraphPointPosition(const GraphSurface &surface, double top, const GraphRun &run);
+
+// A text of the drawing with the top left corner of its place (twips).
+struct GraphLabel {
+    QString text;
+    QPointF at;
+};
+
+// The time and date labels of the record-breaking runs (the first, every third from the
+// third while two follow, the last), placed by their points: a raised point takes its labels
+// with it, and a point outside the block has none. A label partly outside the block is
+// clipped there, not moved in.
+std::vector<GraphLabel> GraphPointLabels(const GraphSurface &surface, double top,
+                                         const GraphBlock &block);
 
 // The top (twips) of the block in `slot` 0..2 of a screen or page of height `height`.
 double GraphBlockTop(int slot, double height);

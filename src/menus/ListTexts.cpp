@@ -17,4 +17,14 @@ QString RightAligned(long long value, int spaces, int width)
     return text;
 }
 
+int ColumnWidth(int width, long long widest)
+{
+    return std::max<int>(width, int(QString::number(widest).size()));
+}
+
+QString ColumnNumber(long long value, int width)
+{
+    return RightAligned(value, std::max(4, width), width);
+}
+
 } // namespace tavoro::menus

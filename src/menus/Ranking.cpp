@@ -37,16 +37,23 @@ QString TimesLine(int rank, int rankWidth, const QString &lead, long long best, 
     return line;
 }
 
+// The widths of the points view's two columns: today's points in 3 characters and the
+// points so far in 5, each wider when a number of the list does not fit.
+struct PointsWidths {
+    int today = 3;
+    int total = 5;
+};
+
 // A line of the points view: rank, lead, today's points "/" the points so far.
 QString PointsLine(int rank, int rankWidth, const QString &lead, long long today,
-                   long long total)
+                   long long total, const PointsWidths &widths)
 {
     QString line = RankText(rank, rankWidth);
-    line.reserve(lead.size() + 12);
+    line.reserve(lead.size() + widths.today + widths.total + 1);
     line += lead;
-    line += RightNumber(today, 3);
+    line += ColumnNumber(today, widths.today);
     line += u'/';
-    line += RightNumber(total, 5);
+    line += ColumnNumber(total, widths.total);
     return line;
 }
 
@@ -162,10 +169,16 @@ QStringList RankingLines(const core::AppState &state, int level, ListMode mode, 
     const core::Statistics &stats = state.stats;
     const std::vector<RankedPupil> shown = RankedPupils(state, level, mode, order, groupFilter);
     int largest = 0;
-    for (const RankedPupil &r : shown)
+    long long mostToday = 0, mostTotal = 0;
+    for (const RankedPupil &r : shown) {
         largest = std::max(largest, r.rank);
-    // Ranks are right-aligned to the widest of the list, two characters at the least.
+        mostToday = std::max<long long>(mostToday, stats.PointsToday(r.pupil, level));
+        mostTotal = std::max<long long>(mostTotal, stats.TotalPoints(r.pupil, level));
+    }
+    // Ranks are right-aligned to the widest of the list, two characters at the least; the
+    // points columns widen the same way.
     const int width = std::max(2, int(QString::number(largest).size()));
+    const PointsWidths points{ColumnWidth(3, mostToday), ColumnWidth(5, mostTotal)};
 
     QStringList lines;
     lines.reserve(qsizetype(shown.size()));
@@ -176,7 +189,7 @@ QStringList RankingLines(const core::AppState &state, int level, ListMode mode, 
             lines.append(TimesLine(s.rank, width, lead, s.primary, ownMark(state, s.pupil)));
         else
             lines.append(PointsLine(s.rank, width, lead, stats.PointsToday(s.pupil, level),
-                                    stats.TotalPoints(s.pupil, level)));
+                                    stats.TotalPoints(s.pupil, level), points));
     }
     return lines;
 }

@@ -48,7 +48,8 @@ std::vector<RankedPupil> RankedPupils(const core::AppState &state, int level, Li
 // The lines of the ranking of `level` in rank order. Ranks count every listed pupil; the
 // group filter only hides lines. The ranks take the width of the largest rank shown (two
 // characters below 100), so that the lines' text order stays their rank order; a pupil
-// without a time has as many "-" in place of his rank.
+// without a time has as many "-" in place of his rank. The points columns (3 characters
+// today, 5 so far) widen the same way for a number that does not fit.
 QStringList RankingLines(const core::AppState &state, int level, ListMode mode, PointsOrder order,
                          const QString &groupFilter);
 

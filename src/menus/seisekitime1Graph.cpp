@@ -9,6 +9,7 @@
 #include "core/Profile.h"
 #include "platform/Dialogs.h"
 #include "platform/Printer.h"
+#include "ui/ListBox.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -53,6 +54,9 @@ void seisekitime1::buildGraphPanel()
     connect(Picture11->Command18, &QPushButton::clicked, this, &seisekitime1::Command18_Click);
     connect(Picture11->List2, &QListWidget::itemClicked, this, [this] { List2_Click(); });
     connect(Picture11->List3, &QListWidget::itemClicked, this, [this] { List3_Click(); });
+    // The keys choose lines as the mouse does, and redraw as a click does.
+    ui::ClickOnKeys(Picture11->List2, [this](int) { List2_Click(); });
+    ui::ClickOnKeys(Picture11->List3, [this](int) { List3_Click(); });
 }
 
 void seisekitime1::ReloadPupilList()

@@ -153,7 +153,9 @@ public:
             }
         });
         pump.start();
-        loop.exec();
+        // The loop runs on the playback thread, which has no window; like every wait of the
+        // program it takes no input.
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
         pump.stop();
         sink.stop();
         return result < 0 ? int(SoundPlayer::DeviceError) : result;

@@ -11,6 +11,7 @@
 #include "platform/Numbers.h"
 #include "platform/TextFile.h"
 #include "records/RosterFile.h"
+#include "ui/ListBox.h"
 
 #include <QItemSelectionModel>
 
@@ -29,6 +30,21 @@ std::optional<int> wholeNumber(const QString &text, int min, int max)
     if (!ok || v != std::floor(v) || v < min || v > max)
         return std::nullopt;
     return int(v);
+}
+
+// A number written in the text, to the nearest whole number (halves to the even one, as
+// a time is stored in a record), within min..max; none otherwise.
+std::optional<int> roundedNumber(const QString &text, int min, int max)
+{
+    bool ok = false;
+    const double v = platform::parseNumber(text, &ok);
+    // Far outside every range (and never a NaN) before it is rounded into an integer.
+    if (!ok || !(v > -1e9 && v < 1e9))
+        return std::nullopt;
+    const long long whole = platform::roundHalfEven(v);
+    if (whole < min || whole > max)
+        return std::nullopt;
+    return int(whole);
 }
 
 } // namespace
@@ -62,6 +78,9 @@ void FrmData::Form_Load()
     m_layout.place(List1, 240, 600, 10080, 10560);
     connect(List1, &QListView::clicked, this,
             [this](const QModelIndex &index) { List1_Click(index.row()); });
+    // A row chosen with the keys closes the panel as a click does: the panel never shows
+    // one record while another row is highlighted.
+    ui::ClickOnKeys(List1, [this](int row) { List1_Click(row); });
     connect(List1, &QListView::doubleClicked, this,
             [this](const QModelIndex &index) { List1_DblClick(index.row()); });
 
@@ -281,10 +300,10 @@ void FrmData::Command2_Click()
 {
     if (m_shownRow < 0)
         return;
-    const auto seconds = wholeNumber(Text1[1]->text(), 0, core::kMaxRecordSeconds);
+    const auto seconds = roundedNumber(Text1[1]->text(), 0, core::kMaxRecordSeconds);
     if (!seconds) {
         m_state.dialogs().message(
-            this, QStringLiteral("タイムは 0 から 99999 までの整数で入れてください"), kCaution);
+            this, QStringLiteral("タイムは 0 から 99999 までの数で入れてください"), kCaution);
         return;
     }
     const auto pupil = wholeNumber(PupilNumberPart(Combo1->currentText()), 1, core::kMaxStudent);

@@ -1,7 +1,10 @@
-// List boxes over a list of texts.
+// List boxes over a list of texts, and the keys that click a list.
 #include "ListBox.h"
 
+#include <QAbstractItemView>
+#include <QEvent>
 #include <QItemSelectionModel>
+#include <QPointer>
 #include <QStringListModel>
 
 namespace tavoro::ui {
@@ -64,6 +67,57 @@ void ListBox::setRows(const QStringList &rows)
 void ListBox::clear()
 {
     m_model->setStringList({});
+}
+
+namespace {
+
+// Lets the view handle a key press itself, then compares its current row and selection with
+// what they were before.
+class KeyClick final : public QObject {
+public:
+    KeyClick(QAbstractItemView *view, std::function<void(int)> click)
+        : QObject(view), m_view(view), m_click(std::move(click))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched != m_view || event->type() != QEvent::KeyPress || m_inside)
+            return false;
+        QItemSelectionModel *selection = m_view->selectionModel();
+        if (!selection)
+            return false;
+        const QPersistentModelIndex before = m_view->currentIndex();
+        const QModelIndexList selectedBefore = selection->selectedIndexes();
+        m_inside = true;
+        // QObject::event is public: the view's own key handling, run now rather than after
+        // the filter, so that its result can be seen. Whether the key was taken (accepted)
+        // stays with the event: a key the list does not use goes on to the window, as the
+        // Enter key to its default button.
+        QPointer<QAbstractItemView> view(m_view);
+        static_cast<QObject *>(m_view)->event(event);
+        if (!view)
+            return true;
+        m_inside = false;
+        QItemSelectionModel *after = m_view->selectionModel();
+        const QModelIndex current = m_view->currentIndex();
+        if (after && (current != QModelIndex(before) || after->selectedIndexes() != selectedBefore))
+            m_click(current.isValid() ? current.row() : -1);
+        return true;
+    }
+
+private:
+    QAbstractItemView *m_view;
+    std::function<void(int)> m_click;
+    bool m_inside = false;
+};
+
+} // namespace
+
+void ClickOnKeys(QAbstractItemView *view, std::function<void(int row)> click)
+{
+    view->installEventFilter(new KeyClick(view, std::move(click)));
 }
 
 } // namespace tavoro::ui

@@ -1,4 +1,5 @@
-// The windows' list boxes: one line of plain text a row, set as a whole list of texts.
+// The windows' list boxes: one line of plain text a row, set as a whole list of texts; and
+// the Click of a list that the keys fire as well as the mouse.
 #pragma once
 
 #include <QListView>
@@ -6,6 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
+class QAbstractItemView;
 class QStringListModel;
 
 namespace tavoro::ui {
@@ -37,5 +41,12 @@ Q_SIGNALS:
 private:
     QStringListModel *m_model;
 };
+
+// In the list control these windows were designed for, moving the selection with the keys
+// (arrows, Page Up and Down, Home, End, a typed letter, the space bar of a list where
+// several lines can be selected) fires the list's Click as a mouse click does. Runs `click`
+// with the current row (-1 for none) after every key press that moved the current row or
+// changed the selection of `view`; connect the mouse's clicks as before.
+void ClickOnKeys(QAbstractItemView *view, std::function<void(int row)> click);
 
 } // namespace tavoro::ui

@@ -6,6 +6,7 @@
 #include "core/Profile.h"
 #include "drill/DrillLogic.h"
 #include "platform/RecordFile.h"
+#include "support/PostedInput.h"
 #include "support/Shots.h"
 
 #include <QDate>
@@ -745,6 +746,82 @@ TEST_F(DrillTest, ClicksMadeWhileACueSoundsAreHandledAfterIt)
     EXPECT_EQ(cellColor(w, 7), kWhite);
     EXPECT_EQ(w->List1->count(), 1);
 }
+
+// Clicks made while the click that solves a problem is handled (its step before the
+// "right" cue, or the cue itself) belong to the next problem: they are judged after it, in
+// their order, against the next problem.
+struct ClicksOnTheNextProblem {
+    const char *name;
+    bool duringTheSound; // queued while the cue plays; else while the solving click waits
+    std::vector<int> multiples; // of the next N, clicked in this order
+};
+
+class ClicksAfterASolvedProblem : public DrillTest,
+                                  public ::testing::WithParamInterface<ClicksOnTheNextProblem> {
+};
+
+TEST_P(ClicksAfterASolvedProblem, AreJudgedAgainstTheNextProblem)
+{
+    const ClicksOnTheNextProblem &c = GetParam();
+    // N = 7, then a value for the cue, then the next problem's N, foreseen the same way.
+    world.random.queued = {0.7, 0.5, 0.3};
+    test::FakeRandom foresee;
+    foresee.queued = {0.7, 0.3};
+    const int first = drill::DrawProblem(1, 0, foresee).base;
+    const int next = drill::DrawProblem(1, first, foresee).base;
+    ASSERT_NE(next, first);
+    start(1);
+    ASSERT_EQ(shownN(), first);
+    std::vector<int> cells;
+    for (int m : c.multiples) {
+        cells.push_back(m * next);
+        ASSERT_FALSE(drill::IsCorrectClick(m * next, first)) << "choose a cell wrong for N = " << first;
+    }
+    const auto queueClicks = [&] {
+        for (int k : cells)
+            test::postClick(w->Label1[k]);
+    };
+    const int answers = w->AnswerCount;
+    clickMultiples(answers - 1);
+    const float startTimer = state().run.RunStartTimer;
+    const qsizetype playsBefore = world.sound.played.size();
+    if (c.duringTheSound) {
+        world.sound.onPlay = [&](const QString &) {
+            queueClicks();
+            world.sound.onPlay = nullptr;
+        };
+    } else {
+        // Clicked right after the solving click: they stand in the queue behind it while it
+        // is handled and lets events run before its cue.
+        queueClicks();
+    }
+    click(answers * first);
+    // The problem is solved with the right cue alone; the clicks wait.
+    EXPECT_EQ(state().run.SolvedCount, 1);
+    EXPECT_EQ(world.sound.played.size(), playsBefore + 1);
+    EXPECT_EQ(shownN(), next);
+    EXPECT_EQ(w->List1->count(), 0);
+    QCoreApplication::processEvents();
+    // Then each is judged, in its order, as a right answer of the next problem.
+    QStringList expected;
+    for (int k : cells) {
+        expected << QString::number(k);
+        EXPECT_EQ(cellColor(w, k), kWhite) << k;
+    }
+    QStringList judged;
+    for (int i = 0; i < w->List1->count(); ++i)
+        judged << w->List1->item(i)->text();
+    EXPECT_EQ(judged, expected);
+    EXPECT_EQ(state().run.RunStartTimer, startTimer) << "no ten seconds' penalty";
+    EXPECT_EQ(world.sound.played.size(), playsBefore + 1) << "no wrong cue";
+    EXPECT_FALSE(w->Picture1->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Moments, ClicksAfterASolvedProblem,
+                         ::testing::Values(ClicksOnTheNextProblem{"WhileHandled", false, {1}},
+                                           ClicksOnTheNextProblem{"TwoWhileHandled", false, {1, 2}},
+                                           ClicksOnTheNextProblem{"DuringTheSound", true, {2, 1}}),
+                         [](const auto &info) { return std::string(info.param.name); });
 
 // ---- Activation ---------------------------------------------------------------------------
 

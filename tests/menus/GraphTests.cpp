@@ -8,6 +8,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace tavoro::menus {
@@ -294,6 +296,136 @@ TEST_F(Graph, EverythingButTheNameStaysInsideItsBand)
     // The 1500 s run is faster than the time-out before it: a red point at the axis's top.
     EXPECT_EQ(pointPixel(image, b.runs[1], 1), 0xFF0000u);
     EXPECT_EQ(pointPixel(image, b.runs[2], 1), 0xFF0000u);
+}
+
+// ---- Widths and labels of the drawing --------------------------------------------------
+
+// The number of pixels in row `y` from `x0` to `x1` that `match` takes.
+template <typename Match>
+int pixelsInRow(const QImage &image, int y, int x0, int x1, Match match)
+{
+    int n = 0;
+    for (int x = std::max(0, x0); x <= std::min(image.width() - 1, x1); ++x)
+        n += match(image.pixel(x, y) & 0xFFFFFF) ? 1 : 0;
+    return n;
+}
+
+class GraphWidths : public Graph, public ::testing::WithParamInterface<bool> {};
+
+// The axes are drawn at the drawing width of the points (5 on the screen, 30 on the
+// printer): the y axis is as thick as a point is wide.
+TEST_P(GraphWidths, TheAxesAreAsThickAsThePoints)
+{
+    const bool printer = GetParam();
+    ready({gradeRecord(1, 1, 40), gradeRecord(1, 1, 50), gradeRecord(1, 1, 30)});
+    const GraphBlock b = block(1);
+    QImage image(836, 872, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter p(&image);
+        p.setViewport(0, 0, 836, 872);
+        p.setWindow(0, 0, 8360, 8720);
+        DrawGraphBlock(p, GraphSurface{QSizeF(8360, 8720), printer, 6}, 0, b);
+    }
+    const double u = 8360.0 / 2, v = 8720.0 / 3;
+    const auto black = [](QRgb c) { return c == 0x000000u; };
+    const int axisX = int(0.2 * u / 10);
+    const int axis = pixelsInRow(image, int(0.5 * v / 10), axisX - 20, axisX + 20, black);
+    // The middle run's point, away from the axes and the line of the records.
+    const GraphRun &run = b.runs[1];
+    ASSERT_FALSE(run.record);
+    const QPointF at = GraphPointPosition(GraphSurface{QSizeF(8360, 8720), printer, 6}, 0, run);
+    const int point = pixelsInRow(image, int(at.y() / 10), int(at.x() / 10) - 20,
+                                  int(at.x() / 10) + 20, [](QRgb c) { return c == 0x0000FFu; });
+    ASSERT_GT(point, 3);
+    EXPECT_NEAR(axis, point, 1) << "axis " << axis << " px, point " << point << " px";
+    // The x axis too.
+    const int axisY = int(0.8 * v / 10);
+    int thick = 0;
+    for (int y = axisY - 20; y <= axisY + 20; ++y)
+        thick += black(image.pixel(int(0.5 * u / 10), y) & 0xFFFFFF) ? 1 : 0;
+    EXPECT_NEAR(thick, point, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Surfaces, GraphWidths, ::testing::Values(false, true),
+                         [](const auto &info) { return std::string(info.param ? "Printer" : "Screen"); });
+
+struct LabelCase {
+    const char *name;
+    std::vector<std::int32_t> seconds; // the pupil's runs in file order
+    QStringList times;                 // the time labels drawn, in order
+};
+
+class GraphLabels : public Graph, public ::testing::WithParamInterface<LabelCase> {};
+
+// The labels of the record-breaking runs stand by their points as drawn: a point raised to
+// the axis's top takes its labels with it; a point outside the block has none.
+TEST_P(GraphLabels, StandByTheirPoints)
+{
+    std::vector<records::GradeRecord> records;
+    for (std::int32_t s : GetParam().seconds)
+        records.push_back(gradeRecord(1, 1, s));
+    ready(records);
+    const GraphBlock b = block(1);
+    const GraphSurface surface{QSizeF(8360, 8720), false, 6};
+    const double top = GraphBlockTop(1, 8720);
+    const double v = 8720.0 / 3;
+    const QRectF band(0, top, 8360, 0.3 * 8720);
+    const std::vector<GraphLabel> labels = GraphPointLabels(surface, top, b);
+    QStringList times;
+    for (const GraphLabel &l : labels)
+        if (l.text.endsWith(QStringLiteral("秒")))
+            times << l.text;
+    EXPECT_EQ(times, GetParam().times);
+    EXPECT_EQ(labels.size(), std::size_t(2 * times.size())); // a date with every time
+    // Each time label is placed from its point's drawn position.
+    for (std::size_t i = 0; i < b.records.size(); ++i) {
+        const GraphRun &r = b.runs[std::size_t(b.records[i])];
+        const QPointF at = GraphPointPosition(surface, top, r);
+        const QString text = QString::number(r.seconds) + QStringLiteral("秒");
+        const auto found = std::find_if(labels.begin(), labels.end(),
+                                        [&](const GraphLabel &l) { return l.text == text; });
+        if (!band.contains(at)) {
+            EXPECT_EQ(found, labels.end()) << text.toStdString();
+            continue;
+        }
+        if (!GetParam().times.contains(text))
+            continue; // a record-breaking run without labels of its own
+        ASSERT_NE(found, labels.end()) << text.toStdString();
+        const double offset = i == 0 ? -0.01 : (i + 1 == b.records.size() ? 0.04 : 0.01);
+        EXPECT_NEAR(found->at.y(), at.y() + offset * v, 1e-6) << text.toStdString();
+        if (r.d < 0.1 && r.seconds < kGraphSlowRun) {
+            EXPECT_NEAR(at.y(), top + 0.1 * v, 1e-6); // raised to the axis's top
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Runs, GraphLabels,
+    ::testing::Values(
+        // 1500 s caps the axis at 1000: the first point is raised, its label with it.
+        LabelCase{"RaisedFirstRun", {1500, 20}, {QStringLiteral("1500秒"), QStringLiteral("20秒")}},
+        // A time-out lies above the block: its point and labels are left out.
+        LabelCase{"TimeOutFirst", {99999, 30}, {QStringLiteral("30秒")}},
+        LabelCase{"OnlyATimeOut", {99999}, {}},
+        LabelCase{"EveryThird",
+                  {90, 80, 70, 60, 50, 40, 30},
+                  {QStringLiteral("90秒"), QStringLiteral("70秒"), QStringLiteral("30秒")}}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST_F(Graph, TheLabelOfATimeOutIsNotMovedOverTheBlocksHeading)
+{
+    ready({gradeRecord(1, 1, 99999), gradeRecord(1, 1, 30)});
+    const GraphBlock b = block(1);
+    const QImage image = render(b, 1);
+    // Left of the y axis, between the two lines at the block's top, nothing is written.
+    const double u = 8360.0 / 2, v = 8720.0 / 3;
+    const int top = int(GraphBlockTop(1, 8720) / 10);
+    for (int y = top + 3; y < top + int(0.09 * v / 10) - 3; ++y)
+        ASSERT_EQ(pixelsInRow(image, y, int(0.1 * u / 10), int(0.19 * u / 10),
+                              [](QRgb c) { return c != 0xFFFFFFu; }),
+                  0)
+            << y;
 }
 
 TEST_F(Graph, HiddenRankingsAndTheirFigures)

@@ -4,6 +4,7 @@
 #include "MenusWorld.h"
 
 #include "menus/seisekitime1.h"
+#include "support/PostedInput.h"
 #include "support/Shots.h"
 
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -303,6 +305,144 @@ TEST_F(GraphPanelTest, WithoutPrinterThePagesCanBeSavedAsPdf)
     EXPECT_EQ(world.dialogs.calls.size(), 1u);
     EXPECT_FALSE(QFile::exists(path));
 }
+
+// ---- Keys redraw as clicks do ----------------------------------------------------------
+
+// The count of runs of the block of `level` on the screen; -1 when it is not shown.
+int shownCount(const seisekitime1 *window, int level)
+{
+    for (const auto &b : window->Picture11->Picture12->blocks())
+        if (b.block.level == level)
+            return b.block.count;
+    return -1;
+}
+
+struct ListKeyCase {
+    const char *name;
+    bool pupils;  // List2, else List3
+    int current;  // the line the caret stands on
+    Qt::Key key;
+    std::vector<int> levels; // the levels on the screen afterwards
+    QString pupil;           // the pupil drawn afterwards
+};
+
+class GraphListKeys : public GraphPanelTest, public ::testing::WithParamInterface<ListKeyCase> {};
+
+// A key that moves the caret of a list, or chooses its line, redraws the panel as a click
+// on the list does: a run recorded meanwhile is in the new drawing.
+TEST_P(GraphListKeys, RedrawThePanel)
+{
+    const ListKeyCase &c = GetParam();
+    openTeacher();
+    ownTimes();
+    window->Command17_Click();
+    window->Picture11->Command25->click();
+    QListWidget *list = c.pupils ? window->Picture11->List2 : window->Picture11->List3;
+    list->setCurrentRow(c.current, QItemSelectionModel::NoUpdate);
+    list->setFocus();
+    const int before = shownCount(window, 1);
+    // Another PC records a run of the teacher on level 1.
+    std::vector<records::GradeRecord> records = test::decodeRecords(world.gradeBytes());
+    records.push_back(gradeRecord(7, 1, 33));
+    world.writeGrades(records);
+    QTest::keyClick(list, c.key);
+    EXPECT_EQ(shownLevels(), c.levels);
+    EXPECT_EQ(window->Picture11->Picture12->blocks().front().block.name, c.pupil);
+    if (c.pupil == QStringLiteral("★田中先生") && c.levels.front() == 1) {
+        EXPECT_EQ(shownCount(window, 1), before + 1);
+    }
+    test::saveShot(window, QStringLiteral("graph_keys_") + QString::fromLatin1(c.name));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, GraphListKeys,
+    ::testing::Values(
+        ListKeyCase{"LevelCaretDown", false, 3, Qt::Key_Down, {1, 2, 3}, QStringLiteral("★田中先生")},
+        ListKeyCase{"LevelCaretHome", false, 3, Qt::Key_Home, {1, 2, 3}, QStringLiteral("★田中先生")},
+        // Space chooses level 4: the screen holds three blocks, the fourth clears it.
+        ListKeyCase{"LevelSpace", false, 3, Qt::Key_Space, {4}, QStringLiteral("★田中先生")},
+        ListKeyCase{"PupilCaretDown", true, 0, Qt::Key_Down, {1, 2, 3}, QStringLiteral("★田中先生")},
+        // Space chooses the line of 山田太郎 (the fifth): his graph is drawn.
+        ListKeyCase{"PupilSpace", true, 4, Qt::Key_Space, {1, 2, 3}, QStringLiteral("山田太郎")}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+// ---- Clicks during a print wait for its end -----------------------------------------------
+
+struct PrintClickCase {
+    const char *name;
+    // What the teacher does while the pages are drawn.
+    std::function<void(seisekitime1 *)> act;
+    std::size_t documents;   // printed in all
+    std::vector<int> levels; // on the screen afterwards
+};
+
+class ClicksDuringAPrint : public GraphPanelTest,
+                           public ::testing::WithParamInterface<PrintClickCase> {};
+
+TEST_P(ClicksDuringAPrint, AreHandledAfterTheDocumentIsFinished)
+{
+    const PrintClickCase &c = GetParam();
+    openTeacher();
+    ownTimes();
+    window->Command17_Click();
+    // Drawing takes time: every reading of the tick is 100 ms later, so the panel lets its
+    // events run between the blocks; a timer that fires then queues the click.
+    world.clock.tickStepPerRead = 100;
+    QTimer during;
+    during.setSingleShot(true);
+    QObject::connect(&during, &QTimer::timeout, [&] { c.act(window); });
+    during.start(0);
+    QTest::mouseClick(window->Picture11->Command24[1], Qt::LeftButton);
+    ASSERT_FALSE(during.isActive()) << "the timer did not fire during the print";
+    // The print is over, whole, before the click is handled.
+    ASSERT_EQ(world.printer.documents.size(), 1u);
+    EXPECT_TRUE(world.printer.documents[0]->ended);
+    EXPECT_EQ(shownLevels(), (std::vector<int>{1, 2, 3}));
+    QCoreApplication::processEvents();
+    world.clock.tickStepPerRead = 0;
+
+    EXPECT_TRUE(world.dialogs.calls.empty()) << world.dialogs.kindsAndTexts().join(u' ').toStdString();
+    ASSERT_EQ(world.printer.documents.size(), c.documents);
+    for (const auto &doc : world.printer.documents) {
+        EXPECT_TRUE(doc->ended);
+        EXPECT_EQ(pdfPages(doc->bytes), 1);
+        EXPECT_TRUE(pdfText(doc->bytes, 1).contains(QStringLiteral("(塾平均)")));
+    }
+    EXPECT_EQ(shownLevels(), c.levels);
+    test::saveShot(window, QStringLiteral("graph_after_print_") + QString::fromLatin1(c.name));
+}
+
+QPoint lineCentre(QListWidget *list, int row)
+{
+    return list->visualItemRect(list->item(row)).center();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Clicks, ClicksDuringAPrint,
+    ::testing::Values(
+        // A second 印刷 prints a second document once the first is finished.
+        PrintClickCase{"SecondPrint",
+                       [](seisekitime1 *w) { test::postClick(w->Picture11->Command24[1]); },
+                       2,
+                       {1, 2, 3}},
+        // A click that chooses level 4 redraws the screen after the print.
+        PrintClickCase{"LevelList",
+                       [](seisekitime1 *w) {
+                           QListWidget *l = w->Picture11->List3;
+                           test::postClick(l->viewport(), lineCentre(l, 3));
+                       },
+                       1,
+                       {4}},
+        PrintClickCase{"LevelKey",
+                       [](seisekitime1 *w) {
+                           QListWidget *l = w->Picture11->List3;
+                           l->setCurrentRow(3, QItemSelectionModel::NoUpdate);
+                           l->setFocus();
+                           test::postKey(l, Qt::Key_Space, QStringLiteral(" "));
+                       },
+                       1,
+                       {4}}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 } // namespace
 } // namespace tavoro::menus

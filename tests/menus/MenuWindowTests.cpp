@@ -157,6 +157,33 @@ TEST_F(Menu, CumulativeAndTodayRankings)
     EXPECT_TRUE(window->Command4[1]->isEnabled());
 }
 
+TEST_F(Menu, PointsThatDoNotFitWidenTheirColumn)
+{
+    // Level 1 with a point factor of 10: four fast runs today make over 1000 points.
+    QStringList levels;
+    for (int level = 1; level <= 7; ++level)
+        levels << QStringLiteral("%1,%2,100,3,%3,0,0,7,7,,,")
+                      .arg(20 + 5 * level)
+                      .arg(60 + 5 * level)
+                      .arg(level == 1 ? 10 : 1);
+    world.inst.writeCriteria(levels);
+    std::vector<records::GradeRecord> records = test::MenusWorld::typicalGrades();
+    for (int i = 0; i < 4; ++i)
+        records.push_back(test::gradeRecord(2, 1, 5));
+    world.writeGrades(records);
+    open();
+    const int today = world.state->stats.PointsToday(2, 1);
+    const int total = world.state->stats.TotalPoints(2, 1);
+    ASSERT_GE(today, 1000);
+    const QStringList l = lines(1);
+    ASSERT_GE(l.size(), 2);
+    EXPECT_EQ(l.at(0), QStringLiteral(" 1③佐藤花子") + FW + QString::number(today) + u'/' +
+                           QString::number(total).rightJustified(5, u' '));
+    for (const QString &line : l)
+        EXPECT_EQ(line.size(), l.at(0).size()) << line.toStdString();
+    test::saveShot(window, QStringLiteral("seisekitime1_wide_points_1024x768"));
+}
+
 TEST_F(Menu, RefreshShowsWhatChangedSinceTheLastShowing)
 {
     open();

@@ -27,6 +27,12 @@ TEST(RankingPieces, NameMarkNumbersAndRank)
     EXPECT_EQ(RankText(123), QStringLiteral("23"));
 }
 
+// Where the "/" between the two points stands in a line.
+qsizetype line1Slash(const QString &line)
+{
+    return line.lastIndexOf(u'/');
+}
+
 class Ranking : public ::testing::Test {
 protected:
     void SetUp() override
@@ -127,8 +133,53 @@ TEST_F(Ranking, CumulativePointsOutweighAThousandPointsToday)
     const QStringList l = lines(PointsOrder::Cumulative);
     EXPECT_TRUE(l.at(0).startsWith(QStringLiteral(" 1③佐藤花子"))) << l.at(0).toStdString();
     EXPECT_TRUE(l.at(1).startsWith(QStringLiteral(" 2●山田太郎"))) << l.at(1).toStdString();
-    EXPECT_EQ(l.at(1), QStringLiteral(" 2●山田太郎") + FW + QStringLiteral("000/ 1000"));
+    // A thousand points today widen the column of today's points for every line.
+    EXPECT_EQ(l.at(0), QStringLiteral(" 1③佐藤花子") + FW + QStringLiteral("   0/ 1001"));
+    EXPECT_EQ(l.at(1), QStringLiteral(" 2●山田太郎") + FW + QStringLiteral("1000/ 1000"));
 }
+
+struct WideCase {
+    const char *name;
+    int today1, total1; // points of pupil 1 (山田太郎), today and so far
+    QString line1;      // the ending of his line
+    QString line5;      // the ending of the line of 田中ゆい, who has none
+};
+
+class RankingColumns : public Ranking, public ::testing::WithParamInterface<WideCase> {};
+
+// A number wider than its column widens the column of the whole list, as the ranks do from
+// 100 on, instead of losing its leading digits: the columns stay straight.
+TEST_P(RankingColumns, WidenForNumbersThatDoNotFit)
+{
+    const WideCase &c = GetParam();
+    setPoints(1, c.total1, c.today1);
+    const QStringList l = lines(PointsOrder::Cumulative);
+    const auto lineOf = [&](const QString &name) {
+        for (const QString &line : l)
+            if (line.contains(name))
+                return line;
+        return QString();
+    };
+    const QString yamada = lineOf(QStringLiteral("山田太郎"));
+    const QString tanaka = lineOf(QStringLiteral("田中ゆい"));
+    EXPECT_TRUE(yamada.endsWith(c.line1)) << yamada.toStdString();
+    EXPECT_TRUE(tanaka.endsWith(c.line5)) << tanaka.toStdString();
+    for (const QString &line : l)
+        EXPECT_EQ(line.size(), yamada.size()) << line.toStdString();
+    EXPECT_EQ(line1Slash(yamada), line1Slash(tanaka));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Widths, RankingColumns,
+    ::testing::Values(
+        WideCase{"Fitting", 999, 99999, QStringLiteral("999/99999"), QStringLiteral("  0/    0")},
+        WideCase{"ThousandToday", 1000, 99999, QStringLiteral("1000/99999"),
+                 QStringLiteral("   0/    0")},
+        WideCase{"HundredThousandSoFar", 5, 100000, QStringLiteral("  5/100000"),
+                 QStringLiteral("  0/     0")},
+        WideCase{"Both", 12345, 1234567, QStringLiteral("12345/1234567"),
+                 QStringLiteral("    0/      0")}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Ranking, TimesRankByBestTimeAndListPupilsWithoutARun)
 {

@@ -4,6 +4,7 @@
 
 #include "platform/Paths.h"
 #include "platform/TextCodec.h"
+#include "support/PostedInput.h"
 #include "support/ReadOnly.h"
 #include "support/Shots.h"
 #include "teacher/FrmTimeData.h"
@@ -185,6 +186,48 @@ TEST_F(Editor, TypingSpaceAndCopyDown)
     EXPECT_EQ(current(), QPoint(7, 2));
     test::saveShot(window, QStringLiteral("criteria-editor-edited"));
 }
+
+// Keys typed while the edit box's handling of a key lets events run (GridToText転送) wait
+// for it: each goes in after the one before it.
+struct FastTyping {
+    const char *name;
+    QString first;           // the key handled
+    std::vector<Qt::Key> queued; // the keys typed meanwhile
+    QString queuedText;
+    QString cell11;    // row 1, column 1 afterwards
+    QString cell12add; // what column 2 of row 1 gains
+};
+
+class EditorTyping : public Editor, public ::testing::WithParamInterface<FastTyping> {};
+
+TEST_P(EditorTyping, KeysTypedDuringAKeyComeAfterIt)
+{
+    const FastTyping &c = GetParam();
+    open();
+    const QString before12 = cell(1, 2);
+    QTest::keyClick(window->Gridinputtext, Qt::Key_Space); // an empty cell
+    for (std::size_t i = 0; i < c.queued.size(); ++i)
+        test::postKey(window->Gridinputtext, c.queued[i],
+                      c.queuedText.mid(qsizetype(i), 1).trimmed());
+    QTest::keyClicks(window->Gridinputtext, c.first);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(cell(1, 1), c.cell11);
+    EXPECT_EQ(cell(1, 2), before12 + c.cell12add);
+    EXPECT_EQ(window->Gridinputtext->text(), c.cell12add.isEmpty() ? c.cell11 : before12 + c.cell12add);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, EditorTyping,
+    ::testing::Values(
+        FastTyping{"TwoDigits", QStringLiteral("4"), {Qt::Key_5}, QStringLiteral("5"),
+                   QStringLiteral("45"), QString()},
+        FastTyping{"ThreeDigits", QStringLiteral("1"), {Qt::Key_2, Qt::Key_3},
+                   QStringLiteral("23"), QStringLiteral("123"), QString()},
+        // An arrow typed meanwhile moves on after the digit; the next digit goes into the
+        // cell to the right.
+        FastTyping{"DigitArrowDigit", QStringLiteral("7"), {Qt::Key_Right, Qt::Key_8},
+                   QStringLiteral(" 8"), QStringLiteral("7"), QStringLiteral("8")}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Editor, ACharacterTheFileCannotHoldIsRefused)
 {

@@ -3,13 +3,17 @@
 // check, an interrupted change, and leaving.
 #include "menus/MenusWorld.h"
 
+#include "core/Screens.h"
 #include "platform/Paths.h"
+#include "platform/RecordFile.h"
+#include "support/PostedInput.h"
 #include "support/Shots.h"
 #include "teacher/FrmData.h"
 #include "records/GradeWriter.h"
 
 #include <QDir>
 #include <QFile>
+#include <QPointer>
 #include <QProcess>
 #include <QTest>
 
@@ -186,13 +190,15 @@ TEST_P(BrowserInput, IsRefusedAndNothingIsWritten)
     EXPECT_TRUE(window->Picture3->isVisible());
 }
 
-const char *const kBadTime = "タイムは 0 から 99999 までの整数で入れてください";
+const char *const kBadTime = "タイムは 0 から 99999 までの数で入れてください";
 const char *const kBadPupil = "生徒番号は 1 から 5000 までの数で入れてください";
 
 INSTANTIATE_TEST_SUITE_P(Values, BrowserInput,
                          ::testing::Values(BadInput{"100000", "1 /  山田太郎", kBadTime},
                                            BadInput{"-1", "1 /  山田太郎", kBadTime},
-                                           BadInput{"12.5", "1 /  山田太郎", kBadTime},
+                                           // 99999.5 rounds to 100000, -0.6 to -1.
+                                           BadInput{"99999.5", "1 /  山田太郎", kBadTime},
+                                           BadInput{"-0.6", "1 /  山田太郎", kBadTime},
                                            BadInput{"abc", "1 /  山田太郎", kBadTime},
                                            BadInput{"", "1 /  山田太郎", kBadTime},
                                            BadInput{"30", "0 /  だれか", kBadPupil},
@@ -200,6 +206,33 @@ INSTANTIATE_TEST_SUITE_P(Values, BrowserInput,
                                            BadInput{"30", "40000", kBadPupil},
                                            BadInput{"30", "山田太郎", kBadPupil},
                                            BadInput{"30", "2.5 / x", kBadPupil}));
+
+struct RoundedTime {
+    const char *typed;
+    int stored;
+};
+
+class BrowserRounding : public Browser, public ::testing::WithParamInterface<RoundedTime> {};
+
+// The time is taken to the nearest whole number, halves to the even one as every number
+// stored into a record.
+TEST_P(BrowserRounding, TheTimeIsTakenToTheNearestWholeNumber)
+{
+    open();
+    doubleClick(1);
+    window->Text1[1]->setText(QString::fromUtf8(GetParam().typed));
+    QTest::mouseClick(window->Command2, Qt::LeftButton);
+    EXPECT_TRUE(world.dialogs.calls.empty()) << messages().join(u' ').toStdString();
+    GradeRecord changed = records[1];
+    changed.RecSeconds = GetParam().stored;
+    EXPECT_EQ(world.gradeBytes(), test::encodeRecords({records[0], changed, records[2]}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, BrowserRounding,
+                         ::testing::Values(RoundedTime{"45.6", 46}, RoundedTime{"45.4", 45},
+                                           RoundedTime{"12.5", 12}, RoundedTime{"13.5", 14},
+                                           RoundedTime{"99999.4", 99999},
+                                           RoundedTime{"-0.4", 0}, RoundedTime{" 7.50 ", 8}));
 
 TEST_F(Browser, TheBoundariesAreAccepted)
 {
@@ -446,6 +479,135 @@ TEST_F(Browser, OtherPcsAppendWhileTheTeacherDeletesAndChanges)
     for (const auto &[key, n] : seen)
         EXPECT_EQ(n, 1) << key.first << "/" << key.second;
     EXPECT_EQ(own, expected);
+}
+
+// ---- Keys choose rows as clicks do ----------------------------------------------------------
+
+class BrowserKeys : public Browser, public ::testing::WithParamInterface<Qt::Key> {};
+
+// A row chosen with the keys closes the edit panel, as a click does: 消去 can never stand
+// beside another row than the one it deletes.
+TEST_P(BrowserKeys, MovingTheRowClosesThePanel)
+{
+    open();
+    doubleClick(1);
+    window->List1->setFocus();
+    QTest::keyClick(window->List1, GetParam());
+    EXPECT_NE(window->currentRow(), 1);
+    EXPECT_FALSE(window->Picture3->isVisible());
+    if (GetParam() == Qt::Key_Down)
+        test::saveShot(window, QStringLiteral("record-browser-after-down"));
+    // Double-clicking the highlighted row opens it in its turn.
+    doubleClick(window->currentRow());
+    EXPECT_EQ(window->SelectedRecord, window->currentRow() + 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, BrowserKeys,
+                         ::testing::Values(Qt::Key_Down, Qt::Key_Up, Qt::Key_End, Qt::Key_Home,
+                                           Qt::Key_PageDown));
+
+TEST_F(Browser, AKeyThatMovesNothingLeavesThePanelOpen)
+{
+    open();
+    doubleClick(2);
+    window->List1->setFocus();
+    QTest::keyClick(window->List1, Qt::Key_Down); // already the last row
+    EXPECT_EQ(window->currentRow(), 2);
+    EXPECT_TRUE(window->Picture3->isVisible());
+}
+
+// ---- No handler inside another ---------------------------------------------------------
+
+// Screens that unload the browser as the program does: hidden, then deleted from the event
+// loop. Each call is logged with whether the grade file held the change by then.
+class UnloadingScreens final : public core::Screens {
+public:
+    explicit UnloadingScreens(test::MenusWorld &world) : m_world(world) {}
+    void showNameSelection() override {}
+    void closeNameSelection() override {}
+    void showLevelMenu() override { log << QStringLiteral("showLevelMenu") + state(); }
+    void closeLevelMenu() override {}
+    void showDrill() override {}
+    void closeDrill() override {}
+    void showFinish() override {}
+    void closeFinish() override {}
+    void showWait() override {}
+    void closeWait() override {}
+    void showCriteriaEditor() override {}
+    void closeCriteriaEditor() override {}
+    void showRecordBrowser() override {}
+    void closeRecordBrowser() override
+    {
+        log << QStringLiteral("closeRecordBrowser") + state();
+        if (browser) {
+            browser->hide();
+            browser->deleteLater();
+        }
+    }
+    QWidget *activeWindow() const override { return browser; }
+    void closeAll() override {}
+
+    QPointer<QWidget> browser;
+    QByteArray changedFile; // the grade file once the change is made
+    QStringList log;
+
+private:
+    QString state() const
+    {
+        return m_world.gradeBytes() == changedFile ? QStringLiteral(" (changed)")
+                                                   : QStringLiteral(" (not yet changed)");
+    }
+    test::MenusWorld &m_world;
+};
+
+TEST_F(Browser, BackClickedWhileAChangeWaitsForTheLockClosesTheWindowAfterTheChange)
+{
+    UnloadingScreens screens(world);
+    open();
+    world.state->screens = &screens;
+    screens.browser = window;
+    doubleClick(1);
+    window->Text1[1]->setText(QStringLiteral("38"));
+    GradeRecord changed = records[1];
+    changed.RecSeconds = 38;
+    screens.changedFile = test::encodeRecords({records[0], changed, records[2]});
+
+    // Another PC holds the grade file's lock; the teacher clicks 戻る while the change waits
+    // for it, and the other PC lets go a second and a half later.
+    platform::RecordFile other;
+    ASSERT_TRUE(records::OpenGradeFile(*world.state, other));
+    ASSERT_TRUE(other.tryLockWhole());
+    int idles = 0;
+    bool noticeShown = false;
+    world.clock.onIdle = [&](std::uint32_t) {
+        ++idles;
+        if (idles == 1) {
+            noticeShown = window->WaitNotice->isVisible();
+            test::postClick(window->Command4);
+        }
+        if (idles == 150)
+            other.unlockWhole();
+    };
+    const QPointer<FrmData> alive(window);
+    QTest::mouseClick(window->Command2, Qt::LeftButton);
+    world.clock.onIdle = nullptr;
+
+    ASSERT_TRUE(alive) << "the window was unloaded under the running change";
+    EXPECT_GT(idles, 150);
+    EXPECT_TRUE(noticeShown);
+    EXPECT_FALSE(window->WaitNotice->isVisible());
+    EXPECT_EQ(world.gradeBytes(), screens.changedFile);
+    EXPECT_TRUE(world.dialogs.calls.empty()) << messages().join(u' ').toStdString();
+    EXPECT_TRUE(screens.log.isEmpty()) << screens.log.join(u' ').toStdString();
+
+    // Back in the event loop, the click is handled: the menu, then the window unloaded.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(screens.log, (QStringList{QStringLiteral("showLevelMenu (changed)"),
+                                        QStringLiteral("closeRecordBrowser (changed)")}));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(alive);
+    window = nullptr;
+    world.state->screens = &world.screens;
 }
 
 TEST_F(Browser, BackShowsANewMenu)
