@@ -87,6 +87,18 @@ protected:
         return records::AppendGradeRecord(*w.state);
     }
 
+    // Changes the seconds of record n as the record browser does, with a backup first.
+    void changeSeconds(std::int64_t n, std::int32_t seconds)
+    {
+        const std::vector<GradeRecord> now = grades();
+        ASSERT_GE(std::int64_t(now.size()), n);
+        GradeRecord changed = now[std::size_t(n - 1)];
+        changed.RecSeconds = seconds;
+        const records::RewriteResult r =
+            records::ChangeGradeRecord(*w.state, n, now[std::size_t(n - 1)], changed, true);
+        ASSERT_EQ(r.outcome, records::RewriteOutcome::Written) << r.error.toStdString();
+    }
+
     std::vector<GradeRecord> grades() const
     {
         QFile f(platform::localPath(records::GradeFilePath(w.state->settings)));
@@ -127,13 +139,7 @@ TEST_F(SharedFolder, TwoAccountsAppendChangeAndBackUp)
     {
         OtherAccount second(kSecondPupil, gid);
         ASSERT_TRUE(append(2, 40)) << w.dialogs.kindsAndTexts().join(u'\n').toStdString();
-        const std::vector<GradeRecord> now = grades();
-        ASSERT_EQ(now.size(), 2u);
-        GradeRecord changed = now[0];
-        changed.RecSeconds = 31;
-        const records::RewriteResult r =
-            records::ChangeGradeRecord(*w.state, 1, now[0], changed, true);
-        ASSERT_EQ(r.outcome, records::RewriteOutcome::Written) << r.error.toStdString();
+        changeSeconds(1, 31);
         // A part of the copy left behind by this account, as a crash would leave it.
         QFile part(platform::localPath(temp + QStringLiteral(".part")));
         ASSERT_TRUE(part.open(QIODevice::WriteOnly));
@@ -147,13 +153,7 @@ TEST_F(SharedFolder, TwoAccountsAppendChangeAndBackUp)
     {
         OtherAccount first(kFirstPupil, gid);
         w.clock.advanceSeconds(60); // the next backup gets a name of its own
-        const std::vector<GradeRecord> now = grades();
-        ASSERT_EQ(now.size(), 2u);
-        GradeRecord changed = now[1];
-        changed.RecSeconds = 41;
-        const records::RewriteResult r =
-            records::ChangeGradeRecord(*w.state, 2, now[1], changed, true);
-        ASSERT_EQ(r.outcome, records::RewriteOutcome::Written) << r.error.toStdString();
+        changeSeconds(2, 41);
         ASSERT_TRUE(append(3, 50));
     }
     const std::vector<GradeRecord> end = grades();

@@ -1,7 +1,7 @@
-// Files and folders that may only be read. Permission bits do not stop root, and the
-// tests run as root in CI: there, while a ReadOnlyUser lives, the process acts as the
-// unprivileged user "nobody" (effective ids only, so that it can return), for whom every
-// folder that root owns and that is not writable by all may only be read.
+// Files and folders that may only be read, and other accounts. Permission bits do not stop
+// root, and the tests run as root in CI: there, while a ReadOnlyUser lives, the process acts
+// as the unprivileged user "nobody", for whom every folder that root owns and that is not
+// writable by all may only be read.
 #pragma once
 
 #include <QFile>
@@ -29,44 +29,21 @@ inline void setPermissions(const QString &path, QFile::Permissions permissions)
     ASSERT_TRUE(QFile::setPermissions(path, permissions)) << path.toStdString();
 }
 
-class ReadOnlyUser {
-public:
-    ReadOnlyUser()
-    {
-#ifndef _WIN32
-        if (::geteuid() != 0)
-            return;
-        constexpr unsigned kNobody = 65534;
-        m_dropped = ::setegid(kNobody) == 0 && ::seteuid(kNobody) == 0;
-        EXPECT_TRUE(m_dropped) << "cannot act as nobody";
-#endif
-    }
-    ~ReadOnlyUser()
-    {
-#ifndef _WIN32
-        if (m_dropped) {
-            EXPECT_EQ(::seteuid(0), 0);
-            EXPECT_EQ(::setegid(0), 0);
-        }
-#endif
-    }
-    ReadOnlyUser(const ReadOnlyUser &) = delete;
-    ReadOnlyUser &operator=(const ReadOnlyUser &) = delete;
-
-private:
-    bool m_dropped = false;
-};
-
-// While it lives, the process acts as another account (effective ids only) of the given
-// group, as the pupils' accounts of a school share one. Only root can: a test asks
-// possible() first.
+// While it lives, the process acts as another account (effective ids only, so that it can
+// return) of the given group, as the pupils' accounts of a school share one. Only root can
+// switch; elsewhere nothing changes (possible() tells).
 class OtherAccount {
 public:
     OtherAccount(unsigned uid, unsigned gid)
     {
 #ifndef _WIN32
-        m_switched = ::geteuid() == 0 && ::setegid(gid) == 0 && ::seteuid(uid) == 0;
+        if (!possible())
+            return;
+        m_switched = ::setegid(gid) == 0 && ::seteuid(uid) == 0;
         EXPECT_TRUE(m_switched) << "cannot act as " << uid;
+#else
+        Q_UNUSED(uid);
+        Q_UNUSED(gid);
 #endif
     }
     ~OtherAccount()
@@ -92,6 +69,12 @@ public:
 
 private:
     bool m_switched = false;
+};
+
+class ReadOnlyUser : public OtherAccount {
+public:
+    static constexpr unsigned kNobody = 65534;
+    ReadOnlyUser() : OtherAccount(kNobody, kNobody) {}
 };
 
 } // namespace tavoro::test
