@@ -159,9 +159,9 @@ TEST_F(DataToolRoster, ReplaceLeavesOnlyThePupilsOfTheList)
         import(QStringLiteral("番号,氏名,学年\n40,新入生,1\n7,山田　花美,小4\n").toUtf8(),
                {QStringLiteral("--replace")});
     EXPECT_EQ(r.status, 0) << r.err.constData();
-    // The list's order; pupil 7 keeps his unused fields and, the list giving none, his state.
+    // The list's order; pupil 7 keeps his unused fields and, on the list, is listed again.
     EXPECT_EQ(platform::fromCp932(roster()),
-              QStringLiteral("40,2019,0,0,新入生,0,,\r\n7,2016,3,4,山田　花美,1,備考,x\r\n"));
+              QStringLiteral("40,2019,0,0,新入生,0,,\r\n7,2016,3,4,山田　花美,0,備考,x\r\n"));
     EXPECT_TRUE(text(r.out).contains(QStringLiteral("合計: 2人（新規 1、更新 1）\n"
                                                     "名簿から外した生徒: 1人\n")))
         << text(r.out).toStdString();

@@ -347,8 +347,7 @@ std::vector<records::RosterLine> RosterLinesOf(const std::vector<ClassListPupil>
         l.Number = std::int16_t(p.number);
         l.BirthYear = std::int16_t(p.birthYear);
         l.Name = records::RosterText(p.name);
-        if (p.state)
-            l.State = std::int16_t(*p.state);
+        l.State = std::int16_t(p.state);
         lines.push_back(std::move(l));
     }
     return lines;

@@ -46,7 +46,7 @@ struct ClassListPupil {
     int number = 0;
     QString name;
     int birthYear = 0;
-    std::optional<int> state; // none when the list gives none
+    int state = 0; // 0 (listed) when the list gives none
 };
 
 struct ClassListProblem {
@@ -63,8 +63,8 @@ struct ClassList {
 ClassList ReadClassList(const QString &text, int schoolYear);
 
 // The roster lines after taking the pupils in: a pupil already in `roster` keeps his
-// unused fields (3, 4, 7, 8), and his state unless the list gives one; a new pupil has
-// state 0 unless the list gives one.
+// unused fields (3, 4, 7, 8). A pupil on a class list is at the school: listed (state 0)
+// unless the list says otherwise.
 std::vector<records::RosterLine> RosterLinesOf(const std::vector<ClassListPupil> &pupils,
                                                const std::vector<records::RosterLine> &roster);
 
