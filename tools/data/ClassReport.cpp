@@ -273,8 +273,8 @@ std::vector<Column> columnsFor(const ClassReport &report, double width)
                           {QStringLiteral("氏名"), 0.19, Qt::AlignLeft},
                           {QStringLiteral("回数"), 0.055, Qt::AlignRight},
                           {QStringLiteral("ポイント"), 0.075, Qt::AlignRight},
-                          {QStringLiteral("クリア"), 0.10, Qt::AlignLeft},
-                          {QStringLiteral("やりすぎ禁止"), 0.10, Qt::AlignLeft}};
+                          {QStringLiteral("クリア"), 0.10, Qt::AlignHCenter},
+                          {QStringLiteral("やりすぎ禁止"), 0.10, Qt::AlignHCenter}};
     const double rest = 1.0 - 0.06 - 0.19 - 0.055 - 0.075 - 0.10 - 0.10 - 0.10;
     const qsizetype levels = std::max<qsizetype>(1, report.levelNames.size());
     for (const QString &name : report.levelNames)
