@@ -362,9 +362,7 @@ double GraphBlockTop(int slot, double height)
     return 0.05 * height + slot * 0.3 * height;
 }
 
-namespace {
-
-QFont graphFont(double points, bool aligned = false)
+QFont GraphFont(double points, bool aligned)
 {
     // The figures box lines its columns up with full-width spaces: a font whose full-width
     // characters are exactly two half-width ones keeps them straight.
@@ -374,6 +372,14 @@ QFont graphFont(double points, bool aligned = false)
     f.setPixelSize(std::max(1, int(std::lround(points * kTwipsPerPoint))));
     return f;
 }
+
+QPageLayout GraphPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
+}
+
+namespace {
 
 // Writes `text` with its top left at (x, y), moved in so that it stays within `band`.
 void drawLabel(QPainter &p, double x, double y, const QString &text, const QRectF &band)
@@ -465,7 +471,7 @@ void DrawGraphBlock(QPainter &p, const GraphSurface &surface, double y, const Gr
     p.setPen(QPen(Qt::black, penUnit));
 
     if (y < 0.08 * height) {
-        p.setFont(graphFont(3 * base));
+        p.setFont(GraphFont(3 * base));
         drawLabel(p, 0.01 * u, 0.02 * v, b.name, QRectF(0, 0, width, height));
     }
 
@@ -477,7 +483,7 @@ void DrawGraphBlock(QPainter &p, const GraphSurface &surface, double y, const Gr
     p.drawLine(QPointF(0, y + 0.09 * v), QPointF(width, y + 0.09 * v));
 
     p.setPen(QPen(Qt::black, penUnit));
-    p.setFont(graphFont((surface.printer ? 3 : 2) * base));
+    p.setFont(GraphFont((surface.printer ? 3 : 2) * base));
     drawLabel(p, 0.7 * u, y + 0.01 * v, b.title, band);
 
     // The axes at the remembered drawing width, as the points.
@@ -493,14 +499,14 @@ void DrawGraphBlock(QPainter &p, const GraphSurface &surface, double y, const Gr
     }
 
     p.setPen(QPen(Qt::black, penUnit));
-    p.setFont(graphFont(1.5 * base, true));
+    p.setFont(GraphFont(1.5 * base, true));
     const double s = (surface.printer ? 0.06 : 0.08) * v;
     for (int k = 1; k <= 9; ++k)
         if (!b.figures[std::size_t(k - 1)].isEmpty())
             drawLabel(p, 1.05 * u, y + 0.05 * v + k * s, b.figures[std::size_t(k - 1)], band);
     drawLabel(p, 1.05 * u, y + 0.05 * v + 9.5 * s, b.figures[9], band);
 
-    p.setFont(graphFont(base));
+    p.setFont(GraphFont(base));
     const std::size_t count = b.records.size();
     if (count > 0) {
         if (b.hasLastDate && !b.runs.empty())
@@ -556,8 +562,7 @@ QSizeF SetTwipsWindow(QPainter &painter, const QPaintDevice &device)
 
 bool DrawGraphDocument(QPagedPaintDevice &device, const std::vector<std::vector<GraphBlock>> &pages)
 {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    device.setPageLayout(GraphPageLayout());
     QPainter painter;
     if (!painter.begin(&device))
         return false;

@@ -15,6 +15,8 @@
 #include <cstdint>
 #include <vector>
 
+class QFont;
+class QPageLayout;
 class QPainter;
 class QPagedPaintDevice;
 class QPaintDevice;
@@ -172,6 +174,12 @@ void DrawGraphBlock(QPainter &painter, const GraphSurface &surface, double top,
 std::vector<std::vector<GraphBlock>> GraphPages(const core::AppState &state, int shownPupil,
                                                 const std::vector<int> &levels, int pointsOrder,
                                                 const QString &gradeFilter);
+
+// The fonts of the sheets, in the painter's twips: the program's Noto Sans CJK JP, or its
+// monospaced cut for texts lined up with full-width spaces.
+QFont GraphFont(double points, bool aligned = false);
+// The page of the printed sheets: A4 portrait, 10 mm margins.
+QPageLayout GraphPageLayout();
 
 // Sets A4 portrait on `device` and draws the pages on it, a new page for each after the
 // first. False when the painter cannot begin on the device.

@@ -48,6 +48,16 @@ int SchoolYearOf(const QDate &today, const core::Variant &startMonth)
     return year;
 }
 
+int GradeOf(int schoolYear, int birthYear)
+{
+    return schoolYear - birthYear - 6;
+}
+
+int BirthYearForGrade(int schoolYear, int grade)
+{
+    return schoolYear - grade - 6;
+}
+
 std::optional<QString> GradeCode(int grade)
 {
     // Grades 0..10; made once and shared by every pupil's entry.
@@ -152,7 +162,7 @@ QString ListKeyText(int birthYear, int schoolYear, const QString &name, int disp
                     const PupilTotals &totals, int pupil)
 {
     const QString shown =
-        ListCode(schoolYear - birthYear - 6) + u' ' + core::WithoutSpaces(name).toString();
+        ListCode(GradeOf(schoolYear, birthYear)) + u' ' + core::WithoutSpaces(name).toString();
     const bool kindergarten = shown.startsWith(u'幼');
     const int width = (kindergarten && displayMode != 1) ? 11 : 9;
     // A name longer than its column gets no fill rather than a negative one.
@@ -190,7 +200,7 @@ std::vector<ListedPupil> TakeRosterLines(core::AppState &state,
         r.StudentNames[std::size_t(k)] = line.Name;
         r.BirthYears[std::size_t(k)] = line.BirthYear;
         r.RosterNumbers[std::size_t(i)] = std::int16_t(k);
-        const int grade = r.SchoolYear - line.BirthYear - 6;
+        const int grade = GradeOf(r.SchoolYear, line.BirthYear);
         if (grade >= 0 && grade <= 10)
             r.GradeCodes[std::size_t(k)] = *GradeCode(grade);
         if (listState != 0) {
@@ -242,7 +252,7 @@ NameRows ShownRows(const QStringList &sortedKeys, int schoolYear, const QString 
     out.numbered.reserve(sortedKeys.size());
     out.numbers.reserve(std::size_t(sortedKeys.size()));
     for (const QString &key : sortedKeys) {
-        const int grade = schoolYear - leadingYear(key) - 6;
+        const int grade = GradeOf(schoolYear, leadingYear(key));
         if (records::GradeFilterMatch(filter, grade) != 1)
             continue;
         const qsizetype star = key.lastIndexOf(u'*');

@@ -35,6 +35,13 @@ QString ChooseNamePrompt();
 // The school year of `today`: its calendar year, one less before the start month.
 int SchoolYearOf(const QDate &today, const core::Variant &startMonth);
 
+// A pupil's grade in `schoolYear`: the school year less his birth year less 6 (1..6
+// elementary school, 7..9 junior high school).
+int GradeOf(int schoolYear, int birthYear);
+// The birth year that GradeOf turns back into `grade` in `schoolYear`: what the roster
+// must hold for a pupil to be listed in that grade this school year.
+int BirthYearForGrade(int schoolYear, int grade);
+
 // The grade code kept for a pupil ("幼３", "小１".."小６", "中１".."中３", "高１"); none for
 // other grades, which keep what the pupil had before.
 std::optional<QString> GradeCode(int grade);

@@ -1,9 +1,10 @@
-// Reading the roster file.
+// Reading and writing the roster file.
 #include "RosterFile.h"
 
 #include "FieldLines.h"
 #include "core/AppState.h"
 #include "core/FieldRanges.h"
+#include "core/Profile.h"
 #include "platform/Numbers.h"
 #include "platform/TextCodec.h"
 #include "platform/TextFile.h"
@@ -125,6 +126,105 @@ void RosterFile::parse(const QString &text)
         m_lines.push_back(std::move(r));
     }
     std::erase_if(m_lines, [](const RosterLine &r) { return r.Number == 0; });
+}
+
+namespace {
+
+constexpr char kLineEnd[] = "\r\n";
+
+// The lines of a file with their line ends (CR LF, CR or LF, as the field reader takes
+// them); the last has none when the file does not end with one. Code page 932 never uses
+// CR or LF as the second byte of a character, so the bytes can be split as they are.
+struct ByteLine {
+    QByteArray text;
+    QByteArray end;
+};
+
+std::vector<ByteLine> splitLines(const QByteArray &bytes)
+{
+    std::vector<ByteLine> lines;
+    qsizetype start = 0;
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        const qsizetype endLength = (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n') ? 2 : 1;
+        lines.push_back({bytes.mid(start, i - start), bytes.mid(i, endLength)});
+        i += endLength - 1;
+        start = i + 1;
+    }
+    if (start < n)
+        lines.push_back({bytes.mid(start), QByteArray()});
+    return lines;
+}
+
+} // namespace
+
+QString RosterTextProblem(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == u',' || c == u'"')
+            return QStringLiteral("コンマ（,）や二重引用符（\"）は使えません");
+        if (c == u'\r' || c == u'\n')
+            return QStringLiteral("改行は使えません");
+    }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, length);
+        bool lossless = true;
+        platform::toCp932(character, &lossless);
+        if (!lossless)
+            return QStringLiteral("「%1」はシフトJIS（コードページ932）で書けない文字です")
+                .arg(character);
+        i += length - 1;
+    }
+    if (text.size() > kRosterTextLength)
+        return QStringLiteral("%1 文字あります（名簿は %2 文字までしか読みません）")
+            .arg(text.size())
+            .arg(kRosterTextLength);
+    return {};
+}
+
+QByteArray RosterLineBytes(const RosterLine &line)
+{
+    const QString text = QStringList{QString::number(line.Number),  QString::number(line.BirthYear),
+                                     QString::number(line.Field3),  QString::number(line.Field4),
+                                     core::TrimSpaces(line.Name),   QString::number(line.State),
+                                     core::TrimSpaces(line.Field7), core::TrimSpaces(line.Field8)}
+                             .join(u',');
+    return platform::toCp932(text);
+}
+
+QByteArray RosterFileBytes(const std::vector<RosterLine> &lines)
+{
+    QByteArray bytes;
+    for (const RosterLine &line : lines)
+        bytes += RosterLineBytes(line) + kLineEnd;
+    return bytes;
+}
+
+QByteArray MergedRosterBytes(const QByteArray &old, const std::vector<RosterLine> &lines)
+{
+    std::vector<ByteLine> file = splitLines(old);
+    RosterFile roster;
+    roster.parse(platform::fromCp932(old));
+    std::unordered_map<int, int> lineOf; // pupil number -> the line the reader takes
+    for (const RosterLine &l : roster.lines())
+        lineOf[l.Number] = l.line;
+    QByteArray added;
+    for (const RosterLine &l : lines) {
+        const auto it = lineOf.find(l.Number);
+        if (it != lineOf.end() && it->second >= 1 && std::size_t(it->second) <= file.size())
+            file[std::size_t(it->second - 1)].text = RosterLineBytes(l);
+        else
+            added += RosterLineBytes(l) + kLineEnd;
+    }
+    QByteArray bytes;
+    for (const ByteLine &l : file)
+        bytes += l.text + l.end;
+    if (!added.isEmpty() && !file.empty() && file.back().end.isEmpty())
+        bytes += kLineEnd;
+    return bytes + added;
 }
 
 } // namespace tavoro::records

@@ -8,6 +8,10 @@
 // again is reported, and the later line replaces the earlier one. A line with more than
 // nine fields is reported and kept with its first eight; a ninth field is passed over
 // silently. Blank lines are passed over.
+//
+// The program never writes the roster; the data tool does, when a school takes its class
+// lists in. It writes a line as the installation writes its text files: the fields joined
+// by commas, without quotes, in code page 932, ended by CR LF.
 #pragma once
 
 #include "platform/TextFile.h"
@@ -70,5 +74,24 @@ private:
 
 // A text cut or padded with spaces to 20 characters, as the roster keeps its texts.
 QString RosterText(const QString &text);
+
+// Why `text` cannot be written as a text field of the roster (the name, fields 7 and 8):
+// a character code page 932 lacks, a comma or a double quote (the line would be read
+// differently), a line break, or more than 20 characters (the rest would not be read).
+// An empty text when it can.
+QString RosterTextProblem(const QString &text);
+
+// One line of the roster without its line end: the eight fields, the texts without the
+// half-width spaces that pad them.
+QByteArray RosterLineBytes(const RosterLine &line);
+
+// A whole roster file of `lines` in their order.
+QByteArray RosterFileBytes(const std::vector<RosterLine> &lines);
+
+// The roster `old` with `lines` put in: the line that gives a pupil's number now (the last
+// one that does, as the reader takes it) is replaced where it stands, a pupil the roster
+// does not hold yet is added at the end, in the order of `lines`. Every other line, blank
+// and faulty lines too, is kept byte for byte with its line end.
+QByteArray MergedRosterBytes(const QByteArray &old, const std::vector<RosterLine> &lines);
 
 } // namespace tavoro::records

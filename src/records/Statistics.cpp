@@ -11,7 +11,6 @@
 namespace tavoro::records {
 namespace {
 
-constexpr std::int32_t kRunLimit = 6000; // from this on a record is not a run
 constexpr int kSchoolBestPupils = 1000;  // only pupils 1..1000 set SchoolBest
 
 template <typename T> void fillTable(core::PupilLevelTable<T> &table, T value)
@@ -69,7 +68,7 @@ void addRecords(core::AppState &state, const std::vector<GradeRecord> &records)
         const LevelRule &rule = levels[std::size_t(l)];
         // A record of 6000 seconds or more is no run, but earns its points.
         const int p = RecordPoints(rule.target, rule.multiplier, t);
-        const int run = t < kRunLimit ? 1 : 0;
+        const int run = IsRunTime(t) ? 1 : 0;
         st.TotalRuns(k, l) = std::int16_t(st.TotalRuns(k, l) + run);
         st.TotalPoints(k, l) += p;
         if (r.RecDate > rule.passFrom) {
@@ -95,6 +94,11 @@ void addRecords(core::AppState &state, const std::vector<GradeRecord> &records)
 }
 
 } // namespace
+
+bool IsRunTime(std::int32_t seconds)
+{
+    return seconds < 6000;
+}
 
 bool ComputeStatistics(core::AppState &state, LoadedRecords &loaded)
 {

@@ -9,6 +9,10 @@
 
 namespace tavoro::records {
 
+// Whether a counted record of `seconds` is a run: below 6000 seconds. A slower record earns
+// its points but is counted as no run.
+bool IsRunTime(std::int32_t seconds);
+
 // Recomputes every statistics table of the state from the newest 20000 records of the
 // grade file. Returns false when an error ended the program (after its message box).
 bool ComputeStatistics(core::AppState &state);

@@ -482,7 +482,7 @@ INSTANTIATE_TEST_SUITE_P(
                      u"ROOT/data/新名簿.txt: 生徒番号 99 は名簿にありません"},
         BadGraphCase{"OptionOfAnotherCommand",
                      {"stats", "--pupil", "7"},
-                     u"--pupil と --pdf は graph だけのオプションです"}),
+                     u"--pupil と --levels は graph だけのオプションです"}),
     [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(DataTool, GraphIntoAFolderThatCannotBeWrittenFails)

@@ -1,6 +1,8 @@
 // The commands of tavoro-data, on the records library.
 #include "DataTool.h"
 
+#include "ClassList.h"
+#include "ClassReport.h"
 #include "DefaultData.h"
 #include "core/AppState.h"
 #include "core/Criteria.h"
@@ -12,6 +14,7 @@
 #include "menus/NameList.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/DiskFiles.h"
 #include "platform/Numbers.h"
 #include "platform/Paths.h"
 #include "platform/ProgramExit.h"
@@ -21,7 +24,9 @@
 #include "platform/WaveFile.h"
 #include "records/FieldLines.h"
 #include "records/GradeFile.h"
+#include "records/GradeLoad.h"
 #include "records/GradeWriter.h"
+#include "records/Marks.h"
 #include "records/RosterFile.h"
 #include "records/Statistics.h"
 
@@ -37,7 +42,9 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <memory>
+#include <set>
 
 #ifndef _WIN32
 #include <grp.h>
@@ -103,13 +110,14 @@ QString displayPath(const QString &path)
     return QDir::cleanPath(platform::localPath(path));
 }
 
-QString csvLine(const QStringList &fields)
+// One CSV line ended by `end`: LF, or CR LF for Excel.
+QString csvLine(const QStringList &fields, const QString &end)
 {
     QStringList quoted;
     quoted.reserve(fields.size());
     for (const QString &f : fields)
         quoted << CsvField(f);
-    return quoted.join(u',') + u'\n';
+    return quoted.join(u',') + end;
 }
 
 // The grade file read whole, without creating it and without waiting: the tool reports
@@ -168,10 +176,21 @@ QString timeText(double value)
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
-struct GraphOptions {
+struct Options {
+    // graph
     int pupil = 0;
     std::vector<int> levels{1, 2, 3};
-    QString pdf;
+    QString pdf; // graph and report
+    // roster
+    QString rosterCommand; // import or export
+    QString file;          // the class list to import
+    bool replace = false;
+    // report
+    bool csv = false;
+    std::optional<QDate> from, to;
+    QString gradeFilter; // a filter of the name selection's list; empty: every grade
+    // every CSV command: UTF-8 with a byte-order mark and CR LF, as Excel reads it
+    bool excel = false;
 };
 
 class Tool {
@@ -183,15 +202,21 @@ public:
     {
     }
 
-    int run(const QString &command, const QString &appFolder, const GraphOptions &graphOptions)
+    int run(const QString &command, const QString &appFolder, const Options &options)
     {
+        m_excel = options.excel;
         if (command == QLatin1String("check"))
             return check(appFolder);
         if (auto err = core::LoadFolderSettings(*m_state, appFolder))
             return fail(err->file, err->message);
         if (command == QLatin1String("export"))
             return exportRecords();
+        if (command == QLatin1String("roster"))
+            return options.rosterCommand == QLatin1String("import") ? importRoster(options)
+                                                                    : exportRoster();
         core::SetProfile(*m_state);
+        if (command == QLatin1String("report"))
+            return report(options);
         // The points need the criteria; the best times do not.
         if (command == QLatin1String("stats") || command == QLatin1String("graph")) {
             if (auto err = core::LoadCriteria(*m_state))
@@ -202,7 +227,7 @@ public:
             return fail(records::GradeFilePath(m_state->settings), image.error);
         computeStatistics(image);
         if (command == QLatin1String("graph"))
-            return graph(graphOptions);
+            return graph(options);
         return command == QLatin1String("stats") ? stats() : best();
     }
 
@@ -215,8 +240,18 @@ private:
 
     void print(const QString &text) { m_result.out += text.toUtf8(); }
 
+    // The line end of CSV output.
+    QString csvEnd() const { return m_excel ? QStringLiteral("\r\n") : QStringLiteral("\n"); }
+    QString csv(const QStringList &fields) const { return csvLine(fields, csvEnd()); }
+    // CSV output for Excel begins with the byte-order mark of UTF-8.
+    void startCsv()
+    {
+        if (m_excel)
+            m_result.out += "\xEF\xBB\xBF";
+    }
+
     // The sheets "印刷" prints for one pupil, as a PDF file written whole or not at all.
-    int graph(const GraphOptions &o)
+    int graph(const Options &o)
     {
         core::AppState &s = *m_state;
         core::SetLevelTable(s);
@@ -283,20 +318,20 @@ private:
         const GradeImage image = readGradeFile(*m_state);
         if (!image.error.isEmpty())
             return fail(records::GradeFilePath(m_state->settings), image.error);
-        print(
-            csvLine({QStringLiteral("record"), QStringLiteral("date"), QStringLiteral("time"),
-                     QStringLiteral("pupil"), QStringLiteral("level"), QStringLiteral("seconds"),
-                     QStringLiteral("school"), QStringLiteral("note"), QStringLiteral("points")}));
+        startCsv();
+        print(csv({QStringLiteral("record"), QStringLiteral("date"), QStringLiteral("time"),
+                   QStringLiteral("pupil"), QStringLiteral("level"), QStringLiteral("seconds"),
+                   QStringLiteral("school"), QStringLiteral("note"), QStringLiteral("points")}));
         const qsizetype n = image.bytes.size() / records::kGradeRecordSize;
         QString text;
         for (qsizetype i = 0; i < n; ++i) {
             const records::GradeRecord r =
                 records::DecodeGradeRecord(image.bytes.constData() + i * records::kGradeRecordSize);
-            text += csvLine({QString::number(i + 1), dateText(r.RecDate), timeText(r.RecClock),
-                             QString::number(r.RecStudent), QString::number(r.RecLevel),
-                             QString::number(r.RecSeconds), records::GradeFieldTrimmed(r.RecSchool),
-                             records::GradeFieldTrimmed(r.RecNote),
-                             records::GradeFieldTrimmed(r.RecPointsText)});
+            text += csv({QString::number(i + 1), dateText(r.RecDate), timeText(r.RecClock),
+                         QString::number(r.RecStudent), QString::number(r.RecLevel),
+                         QString::number(r.RecSeconds), records::GradeFieldTrimmed(r.RecSchool),
+                         records::GradeFieldTrimmed(r.RecNote),
+                         records::GradeFieldTrimmed(r.RecPointsText)});
         }
         print(text);
         return 0;
@@ -304,9 +339,11 @@ private:
 
     int stats()
     {
-        print(
-            QStringLiteral("pupil,level,total_runs,total_points,period_runs,period_points,"
-                           "overuse_runs,overuse_earned,runs_today,points_today,personal_best\n"));
+        startCsv();
+        print(csv(QStringLiteral("pupil,level,total_runs,total_points,period_runs,period_points,"
+                                 "overuse_runs,overuse_earned,runs_today,points_today,"
+                                 "personal_best")
+                      .split(u',')));
         const core::Statistics &s = m_state->stats;
         QString text;
         for (int k = 1; k <= core::kMaxStudent; ++k) {
@@ -318,7 +355,7 @@ private:
                                  s.PersonalBest(k, l) != core::kNoTime;
                 if (!any)
                     continue;
-                text += csvLine(
+                text += csv(
                     {QString::number(k), QString::number(l), QString::number(s.TotalRuns(k, l)),
                      QString::number(s.TotalPoints(k, l)), QString::number(s.PeriodRuns(k, l)),
                      QString::number(s.PeriodPoints(k, l)), QString::number(s.OveruseRuns(k, l)),
@@ -333,9 +370,248 @@ private:
 
     int best()
     {
-        print(QStringLiteral("level,school_best\n"));
+        startCsv();
+        print(csv({QStringLiteral("level"), QStringLiteral("school_best")}));
         for (int l = 1; l <= core::kMaxLevel; ++l)
-            print(csvLine({QString::number(l), QString::number(m_state->stats.SchoolBest[l])}));
+            print(csv({QString::number(l), QString::number(m_state->stats.SchoolBest[l])}));
+        return 0;
+    }
+
+    // ---- roster --------------------------------------------------------------------------
+
+    // The school year grades are counted in, or nothing after saying why there is none.
+    std::optional<int> schoolYear()
+    {
+        const core::Variant &month = m_state->settings.SchoolYearStartMonth;
+        const double m = month.number();
+        if (!month.isNumber() || m != std::floor(m) || m < 1 || m > 12) {
+            fail(core::CommonDataFilePath(m_state->settings),
+                 QStringLiteral("1 番目の項目（年度の始まりの月）「%1」が 1～12 の数ではありません"
+                                "（学年を決められません）")
+                     .arg(month.text()));
+            return std::nullopt;
+        }
+        return menus::SchoolYearOf(m_clock.today(), month);
+    }
+
+    // The roster as it stands; nothing after saying why it cannot be read.
+    std::optional<records::RosterFile> loadRoster()
+    {
+        const QString path = records::RosterFile::path(m_state->settings);
+        records::RosterFile roster;
+        if (!roster.load(path)) {
+            fail(path, roster.error() == platform::FileError::NotFound
+                           ? QStringLiteral("ファイルがありません")
+                           : QStringLiteral("読めません（%1）").arg(roster.errorText()));
+            return std::nullopt;
+        }
+        return roster;
+    }
+
+    // Beside the roster, named after today: 新名簿.txt.2026-12-09.bak, then -2, -3, ... for
+    // a second import of the day.
+    QString backupPath(const QString &rosterPath)
+    {
+        const QString day = m_clock.today().toString(QStringLiteral("yyyy-MM-dd"));
+        QString path = rosterPath + QStringLiteral(".%1.bak").arg(day);
+        for (int n = 2; QFileInfo::exists(platform::localPath(path)); ++n)
+            path = rosterPath + QStringLiteral(".%1-%2.bak").arg(day).arg(n);
+        return path;
+    }
+
+    // Takes a class list into the roster: all of it, or nothing when any line is wrong.
+    int importRoster(const Options &o)
+    {
+        const std::optional<int> year = schoolYear();
+        if (!year)
+            return 2;
+        const platform::FileBytesResult file = platform::readFileBytes(o.file);
+        if (!file.ok())
+            return fail(o.file, file.error == platform::FileError::NotFound
+                                    ? QStringLiteral("ファイルがありません")
+                                    : QStringLiteral("読めません（%1）").arg(file.errorText));
+        const DecodedClassList decoded = DecodeClassList(file.bytes);
+        ClassList list;
+        if (decoded.error.isEmpty())
+            list = ReadClassList(decoded.text, *year);
+        else
+            list.problems.push_back({0, decoded.error});
+        if (list.problems.empty() && list.pupils.empty())
+            list.problems.push_back({0, QStringLiteral("生徒が一人も書かれていません")});
+        if (!list.problems.empty()) {
+            std::vector<int> lines;
+            for (const ClassListProblem &p : list.problems) {
+                m_result.err += (displayPath(o.file) + u':' + QString::number(p.line) +
+                                 QStringLiteral(": ") + p.message + u'\n')
+                                    .toUtf8();
+                if (lines.empty() || lines.back() != p.line)
+                    lines.push_back(p.line);
+            }
+            m_result.err +=
+                QStringLiteral("tavoro-data: 正しくない行が %1 行あるので、名簿は書き換えません"
+                               "でした\n")
+                    .arg(lines.size())
+                    .toUtf8();
+            return 2;
+        }
+
+        const QString rosterPath = records::RosterFile::path(m_state->settings);
+        const platform::FileBytesResult old = platform::readFileBytes(rosterPath);
+        if (!old.ok() && old.error != platform::FileError::NotFound)
+            return fail(rosterPath, QStringLiteral("読めません（%1）").arg(old.errorText));
+        const QString dataFolder = platform::localPath(m_state->settings.DataFolder);
+        if (!old.ok() && !QFileInfo(dataFolder).isDir())
+            return fail(dataFolder, QStringLiteral("フォルダがありません"));
+        records::RosterFile roster;
+        roster.parse(platform::fromCp932(old.bytes));
+        const std::vector<records::RosterLine> lines = RosterLinesOf(list.pupils, roster.lines());
+        const QByteArray bytes = o.replace ? records::RosterFileBytes(lines)
+                                           : records::MergedRosterBytes(old.bytes, lines);
+
+        // The old roster is kept whole before the new one takes its place (the empty one
+        // init makes holds nothing to keep).
+        QString backup, why;
+        if (old.ok() && !old.bytes.isEmpty()) {
+            backup = backupPath(rosterPath);
+            if (!platform::writeFileOnDisk(backup, old.bytes, &why))
+                return fail(backup,
+                            QStringLiteral("書けません（%1）。名簿は元のままです").arg(why));
+        }
+        const QString temp = rosterPath + QStringLiteral(".tmp");
+        if (!platform::writeFileOnDisk(temp, bytes, &why) ||
+            !platform::renameFile(temp, rosterPath, &why)) {
+            QString ignored;
+            platform::removeFile(temp, &ignored);
+            return fail(rosterPath,
+                        QStringLiteral("書けません（%1）。名簿は元のままです").arg(why));
+        }
+
+        struct Count {
+            int all = 0, added = 0, updated = 0;
+        };
+        std::map<int, Count> grades;
+        Count total;
+        std::set<int> held, listed;
+        for (const records::RosterLine &l : roster.lines())
+            held.insert(l.Number);
+        for (const ClassListPupil &p : list.pupils) {
+            const bool update = held.count(p.number) != 0;
+            listed.insert(p.number);
+            for (Count *c : {&grades[menus::GradeOf(*year, p.birthYear)], &total}) {
+                ++c->all;
+                ++(update ? c->updated : c->added);
+            }
+        }
+        const auto countText = [](const Count &c) {
+            return QStringLiteral("%1人（新規 %2、更新 %3）")
+                .arg(c.all)
+                .arg(c.added)
+                .arg(c.updated);
+        };
+        for (const auto &[grade, count] : grades) {
+            const auto code = menus::GradeCode(grade);
+            print((code ? *code : menus::ListCode(grade)) + QStringLiteral(": ") +
+                  countText(count) + u'\n');
+        }
+        print(QStringLiteral("合計: ") + countText(total) + u'\n');
+        if (o.replace) {
+            const auto removed = std::count_if(held.begin(), held.end(),
+                                               [&](int k) { return listed.count(k) == 0; });
+            print(QStringLiteral("名簿から外した生徒: %1人\n").arg(removed));
+        }
+        print(QStringLiteral("書きました: %1\n").arg(displayPath(rosterPath)));
+        if (!backup.isEmpty())
+            print(QStringLiteral("前の名簿: %1\n").arg(displayPath(backup)));
+        return 0;
+    }
+
+    // The roster as CSV, the grade as the name selection shows it.
+    int exportRoster()
+    {
+        const std::optional<int> year = schoolYear();
+        if (!year)
+            return 2;
+        const std::optional<records::RosterFile> roster = loadRoster();
+        if (!roster)
+            return 2;
+        const QString path = records::RosterFile::path(m_state->settings);
+        for (const records::RosterProblem &p : roster->problems())
+            m_result.err +=
+                (displayPath(path) + u':' + QString::number(p.line) + QStringLiteral(": ") +
+                 p.message + QStringLiteral("（この行は書き出していません）\n"))
+                    .toUtf8();
+        startCsv();
+        QString text = csv({QStringLiteral("番号"), QStringLiteral("氏名"), QStringLiteral("学年"),
+                            QStringLiteral("生年"), QStringLiteral("状態")});
+        for (const records::RosterLine &l : roster->lines())
+            text += csv({QString::number(l.Number), core::TrimSpaces(l.Name),
+                         menus::ListCode(menus::GradeOf(*year, l.BirthYear)),
+                         QString::number(l.BirthYear), QString::number(l.State)});
+        print(text);
+        return roster->problems().empty() ? 0 : 1;
+    }
+
+    // ---- report --------------------------------------------------------------------------
+
+    int report(const Options &o)
+    {
+        core::AppState &s = *m_state;
+        if (auto err = core::LoadCriteria(s))
+            return fail(core::CriteriaFilePath(s), *err);
+        core::SetLevelTable(s);
+        if (!schoolYear())
+            return 2;
+        const std::optional<records::RosterFile> roster = loadRoster();
+        if (!roster)
+            return 2;
+        const GradeImage image = readGradeFile(s);
+        if (!image.error.isEmpty())
+            return fail(records::GradeFilePath(s.settings), image.error);
+        records::LoadedRecords loaded;
+        records::TakeGradeRecords(image.bytes.constData(),
+                                  image.bytes.size() / records::kGradeRecordSize, loaded);
+
+        const QDate today = m_clock.today();
+        ReportPeriod period = ThisWeek(o.to.value_or(today));
+        if (o.from)
+            period.from = *o.from;
+        if (period.from > period.to) {
+            m_result.err += QStringLiteral("tavoro-data: 期間の始まり %1 が終わり %2 より後です\n")
+                                .arg(period.from.toString(QStringLiteral("yyyy-MM-dd")),
+                                     period.to.toString(QStringLiteral("yyyy-MM-dd")))
+                                .toUtf8();
+            return 2;
+        }
+        const ClassReport r = BuildClassReport(
+            s, loaded.records, roster->lines(), period,
+            [&](int grade) {
+                return o.gradeFilter.isEmpty() ||
+                       records::GradeFilterMatch(o.gradeFilter, grade) == 1;
+            },
+            today);
+        if (o.csv) {
+            startCsv();
+            print(ClassReportCsv(r, csvEnd()));
+            return 0;
+        }
+        QSaveFile file(o.pdf);
+        if (!file.open(QIODevice::WriteOnly))
+            return fail(o.pdf, QStringLiteral("書けません（%1）").arg(file.errorString()));
+        bool drawn = false;
+        {
+            QPdfWriter pdf(&file);
+            pdf.setResolution(600);
+            pdf.setCreator(QStringLiteral("tavoro-data"));
+            pdf.setTitle(s.profile.ProgramTitle + QStringLiteral(" 練習の記録"));
+            drawn = DrawClassReport(pdf, r);
+        }
+        if (!drawn) {
+            file.cancelWriting();
+            return fail(o.pdf, QStringLiteral("ページを描けません"));
+        }
+        if (!file.commit())
+            return fail(o.pdf, QStringLiteral("書けません（%1）").arg(file.errorString()));
+        platform::shareWithGroupLikeFolder(o.pdf);
         return 0;
     }
 
@@ -628,6 +904,7 @@ private:
     ToolExit m_exit;
     std::unique_ptr<core::AppState> m_state;
     int m_status = 0;
+    bool m_excel = false;
 };
 
 // ---- init ------------------------------------------------------------------------------
@@ -841,12 +1118,15 @@ QString Usage()
         "                   [--group GROUP]\n"
         "\n"
         "COMMAND:\n"
-        "  export  成績累積データの全記録 "
-        "(record,date,time,pupil,level,seconds,school,note,points)\n"
-        "  stats   生徒・レベルごとの集計 (pupil,level,total_runs,total_points,period_runs,\n"
-        "          "
-        "period_points,overuse_runs,overuse_earned,runs_today,points_today,personal_best)\n"
-        "  best    レベルごとの学校最高記録 (level,school_best)\n"
+        "  export [--excel]\n"
+        "          成績累積データの全記録 (record,date,time,pupil,level,seconds,school,note,\n"
+        "          points)\n"
+        "  stats [--excel]\n"
+        "          生徒・レベルごとの集計 (pupil,level,total_runs,total_points,period_runs,\n"
+        "          period_points,overuse_runs,overuse_earned,runs_today,points_today,\n"
+        "          personal_best)\n"
+        "  best [--excel]\n"
+        "          レベルごとの学校最高記録 (level,school_best)\n"
         "  check   データファイルを調べ、問題を 1 行ずつ FILE:WHERE: message の形で出します\n"
         "  init    新しいデータフォルダ DATA_DIR を作り (共通データ・空の名簿・基準・音)、\n"
         "          プログラムのフォルダの隣の パスデータ.txt にそのフォルダを書きます。\n"
@@ -856,12 +1136,26 @@ QString Usage()
         "          (フォルダには setgid)\n"
         "  graph --pupil N [--levels 1,2,3] --pdf FILE\n"
         "          生徒 N のグラフ (「印刷」と同じページ) を PDF ファイルに書きます\n"
+        "  roster import FILE [--replace]\n"
+        "          クラス名簿の CSV (UTF-8 か シフトJIS、1 行目は列の名前: 番号, 氏名 か\n"
+        "          名前, 学年 か 生年, 状態) を 新名簿.txt に取り込みます。名簿にある番号\n"
+        "          の生徒は書き換え、ない番号の生徒は加えます。--replace では名簿を FILE の\n"
+        "          生徒だけにします。前の名簿は 新名簿.txt.YYYY-MM-DD.bak に残します。\n"
+        "          正しくない行が一つでもあれば何も書かず、行ごとに FILE:LINE: message を\n"
+        "          出します\n"
+        "  roster export [--excel]\n"
+        "          名簿を CSV で書き出します (番号,氏名,学年,生年,状態)\n"
+        "  report [--from DATE] [--to DATE] [--grade 小３] (--pdf FILE | --csv [--excel])\n"
+        "          期間 (既定: 今週の月曜日から今日まで) の練習の記録を学年ごとに、生徒 1 人\n"
+        "          1 行で: 回数, ポイント, クリアしたレベル, やりすぎ禁止のレベル, 各レベルの\n"
+        "          最高タイム, 最後の日。DATE は 2026-12-09 のように書きます\n"
         "\n"
         "  --app-folder DIR    プログラムのフォルダ (既定: tavoro-data のあるフォルダ)\n"
         "  --today YYYY-MM-DD  今日の日付の代わりに使う日付\n"
+        "  --excel             Excel 用の CSV (UTF-8 の BOM 付き、改行は CR LF)\n"
         "\n"
-        "出力は UTF-8 の CSV です。終了コード: 0 問題なし, 1 問題あり (check), "
-        "2 ファイルを読めない・引数の誤り\n");
+        "出力は UTF-8 の CSV です (改行は LF)。終了コード: 0 問題なし, 1 問題あり (check,\n"
+        "roster export), 2 ファイルを読めない・書けない・引数や取り込むファイルの誤り\n");
 }
 
 QString CsvField(const QString &text)
@@ -881,8 +1175,9 @@ Result Run(const QStringList &args, const QString &toolFolder, const QDate &toda
     QDate day = today;
     QString command;
     QString bad;
-    GraphOptions graph;
-    bool pupilGiven = false;
+    Options options;
+    bool pupilGiven = false, levelsGiven = false, reportOptionGiven = false;
+    QStringList positional; // after the command
     for (qsizetype i = 0; i < args.size() && bad.isEmpty(); ++i) {
         const QString &a = args.at(i);
         QString value;
@@ -901,24 +1196,33 @@ Result Run(const QStringList &args, const QString &toolFolder, const QDate &toda
             }
             return false;
         };
+        const auto date = [&](const QString &name) -> std::optional<QDate> {
+            const QDate d = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
+            if (!d.isValid() || value.size() != 10) {
+                bad = QStringLiteral("%1 の日付「%2」が読めません（2026-12-09 のように書きます）")
+                          .arg(name, value);
+                return std::nullopt;
+            }
+            return d;
+        };
         if (option(QStringLiteral("--app-folder"))) {
             if (value.isEmpty())
                 bad = QStringLiteral("--app-folder の値が空です");
             appFolder = value;
         } else if (option(QStringLiteral("--today"))) {
-            day = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
-            if (!day.isValid() || value.size() != 10)
-                bad = QStringLiteral("--today の日付「%1」が読めません").arg(value);
+            if (const auto d = date(QStringLiteral("--today")))
+                day = *d;
         } else if (option(QStringLiteral("--pupil"))) {
             bool ok = false;
-            graph.pupil = value.toInt(&ok);
+            options.pupil = value.toInt(&ok);
             pupilGiven = true;
-            if (!ok || graph.pupil < 1 || graph.pupil > core::kMaxStudent)
+            if (!ok || options.pupil < 1 || options.pupil > core::kMaxStudent)
                 bad = QStringLiteral("--pupil の生徒番号「%1」は 1～%2 の数ではありません")
                           .arg(value)
                           .arg(core::kMaxStudent);
         } else if (option(QStringLiteral("--levels"))) {
-            graph.levels.clear();
+            options.levels.clear();
+            levelsGiven = true;
             for (const QString &part : value.split(u',')) {
                 bool ok = false;
                 const int level = part.trimmed().toInt(&ok);
@@ -926,48 +1230,106 @@ Result Run(const QStringList &args, const QString &toolFolder, const QDate &toda
                     bad = QStringLiteral("--levels のレベル「%1」が読めません").arg(part);
                     break;
                 }
-                graph.levels.push_back(level);
+                options.levels.push_back(level);
             }
         } else if (option(QStringLiteral("--pdf"))) {
-            graph.pdf = value;
+            options.pdf = value;
             if (value.isEmpty())
                 bad = QStringLiteral("--pdf の値が空です");
+        } else if (option(QStringLiteral("--from"))) {
+            options.from = date(QStringLiteral("--from"));
+            reportOptionGiven = true;
+        } else if (option(QStringLiteral("--to"))) {
+            options.to = date(QStringLiteral("--to"));
+            reportOptionGiven = true;
+        } else if (option(QStringLiteral("--grade"))) {
+            reportOptionGiven = true;
+            // A filter of the name selection's list, or a grade as a class list writes it.
+            if (menus::GradeFilterItems().contains(value)) {
+                options.gradeFilter = value;
+            } else if (const auto grade = GradeOfText(value)) {
+                options.gradeFilter = *menus::GradeCode(*grade);
+            } else {
+                bad = QStringLiteral("--grade の学年「%1」が読めません（小３・小3・中1・"
+                                     "小学生全体・中学生全体 など）")
+                          .arg(value);
+            }
         } else if (!bad.isEmpty()) {
             break;
+        } else if (a == QLatin1String("--csv")) {
+            options.csv = true;
+            reportOptionGiven = true;
+        } else if (a == QLatin1String("--excel")) {
+            options.excel = true;
+        } else if (a == QLatin1String("--replace")) {
+            options.replace = true;
         } else if (a.startsWith(u'-')) {
             bad = QStringLiteral("知らないオプション「%1」").arg(a);
         } else if (!command.isEmpty()) {
-            bad = QStringLiteral("余分な引数「%1」").arg(a);
+            positional << a;
         } else {
             command = a;
             if (command == QLatin1String("init")) {
                 // init takes arguments of its own.
-                InitOptions options;
-                bad = parseInit(args.mid(i + 1), &options);
+                InitOptions initOptions;
+                bad = parseInit(args.mid(i + 1), &initOptions);
                 if (bad.isEmpty()) {
-                    result.status = init(options, appFolder, result);
+                    result.status = init(initOptions, appFolder, result);
                     return result;
                 }
             }
         }
     }
-    if (bad.isEmpty() && command.isEmpty())
-        bad = QStringLiteral("COMMAND がありません");
-    if (bad.isEmpty() && command != QLatin1String("export") && command != QLatin1String("stats") &&
-        command != QLatin1String("best") && command != QLatin1String("check") &&
-        command != QLatin1String("graph"))
-        bad = QStringLiteral("知らない COMMAND「%1」").arg(command);
-    if (bad.isEmpty() && command == QLatin1String("graph") && (!pupilGiven || graph.pdf.isEmpty()))
-        bad = QStringLiteral("graph には --pupil と --pdf が要ります");
-    if (bad.isEmpty() && command != QLatin1String("graph") && (pupilGiven || !graph.pdf.isEmpty()))
-        bad = QStringLiteral("--pupil と --pdf は graph だけのオプションです");
+    const auto check = [&](bool wrong, const QString &why) {
+        if (bad.isEmpty() && wrong)
+            bad = why;
+    };
+    const bool roster = command == QLatin1String("roster");
+    if (roster && !positional.isEmpty())
+        options.rosterCommand = positional.takeFirst();
+    const bool rosterImport = roster && options.rosterCommand == QLatin1String("import");
+    if (rosterImport && !positional.isEmpty())
+        options.file = positional.takeFirst();
+    check(command.isEmpty(), QStringLiteral("COMMAND がありません"));
+    check(command != QLatin1String("export") && command != QLatin1String("stats") &&
+              command != QLatin1String("best") && command != QLatin1String("check") &&
+              command != QLatin1String("graph") && !roster && command != QLatin1String("report"),
+          QStringLiteral("知らない COMMAND「%1」").arg(command));
+    check(roster && options.rosterCommand.isEmpty(),
+          QStringLiteral("roster の後には import か export が要ります"));
+    check(roster && !rosterImport && options.rosterCommand != QLatin1String("export"),
+          QStringLiteral("知らない roster のコマンド「%1」（import か export）")
+              .arg(options.rosterCommand));
+    check(rosterImport && options.file.isEmpty(),
+          QStringLiteral("roster import には読み込むファイル FILE が要ります"));
+    check(!positional.isEmpty(), QStringLiteral("余分な引数「%1」").arg(positional.value(0)));
+    const bool graph = command == QLatin1String("graph");
+    const bool report = command == QLatin1String("report");
+    check(graph && (!pupilGiven || options.pdf.isEmpty()),
+          QStringLiteral("graph には --pupil と --pdf が要ります"));
+    check(!graph && (pupilGiven || levelsGiven),
+          QStringLiteral("--pupil と --levels は graph だけのオプションです"));
+    check(!graph && !report && !options.pdf.isEmpty(),
+          QStringLiteral("--pdf は graph と report だけのオプションです"));
+    check(!report && reportOptionGiven,
+          QStringLiteral("--from, --to, --grade, --csv は report だけのオプションです"));
+    check(report && options.csv == !options.pdf.isEmpty(),
+          QStringLiteral("report には --pdf FILE か --csv のどちらか一つが要ります"));
+    check(options.replace && !rosterImport,
+          QStringLiteral("--replace は roster import だけのオプションです"));
+    const bool writesCsv = command == QLatin1String("export") ||
+                           command == QLatin1String("stats") || command == QLatin1String("best") ||
+                           (roster && !rosterImport) || (report && options.csv);
+    check(options.excel && !writesCsv,
+          QStringLiteral("--excel は CSV を書くコマンド (export, stats, best, roster export, "
+                         "report --csv) だけのオプションです"));
     if (!bad.isEmpty()) {
         result.err = (QStringLiteral("tavoro-data: ") + bad + u'\n' + Usage()).toUtf8();
         result.status = 2;
         return result;
     }
     Tool tool(result, day);
-    result.status = tool.run(command, appFolder, graph);
+    result.status = tool.run(command, appFolder, options);
     return result;
 }
 

@@ -1,8 +1,9 @@
-// tavoro-data: the grade file, the statistics and a check of every data file, for teachers
-// and whoever looks after the shared data folder, without the program's windows. Output is
-// UTF-8 CSV (RFC 4180, header line first, LF line ends); `check` prints one line per
-// problem, FILE:WHERE: message (WHERE is a line or record number, 0 for the file as a
-// whole).
+// tavoro-data: the grade file, the statistics, a check of every data file, the roster taken
+// from the school's class lists and the class report, for teachers and whoever looks after
+// the shared data folder, without the program's windows. Output is UTF-8 CSV (RFC 4180,
+// header line first, LF line ends; with --excel a byte-order mark first and CR LF line
+// ends); `check` and `roster import` print one line per problem, FILE:WHERE: message (WHERE
+// is a line or record number, 0 for the file as a whole).
 #pragma once
 
 #include <QByteArray>

@@ -1,4 +1,4 @@
-// tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] export|stats|best|check|graph
+// tavoro-data [--app-folder DIR] [--today YYYY-MM-DD] export|stats|best|check|graph|roster|report
 #include "DataTool.h"
 
 #include "platform/Clock.h"
@@ -12,10 +12,11 @@
 
 int main(int argc, char *argv[])
 {
-    // Only the graph pages are drawn, without any display: on a school's server as on a
-    // desk. The other commands need no platform plugin at all.
-    const bool drawing = std::any_of(argv + 1, argv + argc,
-                                     [](const char *a) { return std::strcmp(a, "graph") == 0; });
+    // Only the graph pages and the class report are drawn, without any display: on a
+    // school's server as on a desk. The other commands need no platform plugin at all.
+    const bool drawing = std::any_of(argv + 1, argv + argc, [](const char *a) {
+        return std::strcmp(a, "graph") == 0 || std::strcmp(a, "report") == 0;
+    });
     std::unique_ptr<QCoreApplication> app;
     if (drawing) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
