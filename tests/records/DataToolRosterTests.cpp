@@ -292,7 +292,10 @@ INSTANTIATE_TEST_SUITE_P(
                     u"tavoro-data: 正しくない行が 2 行あるので、名簿は書き換えませんでした\n"},
         RefusalCase{
             "AGradeAndABirthYearThatDisagree",
-            QStringLiteral("番号,氏名,学年,生年\n1,一郎,小3,2016\n2,二郎,小3,2017\n").toUtf8(),
+            // "3年" and a bare 3 beside the birth year of a third-year pupil agree with it.
+            QStringLiteral("番号,氏名,学年,生年\n1,一郎,小3,2016\n2,二郎,小3,2017\n"
+                           "3,三郎,3年,2017\n4,四郎,3,2017\n")
+                .toUtf8(),
             u"ROOT/class.csv:2: 学年「小3」と生年「2016」が合いません（今年度の 小３ は生年 2017 "
             u"です）\n"
             u"tavoro-data: 正しくない行が 1 行あるので、名簿は書き換えませんでした\n"},

@@ -293,7 +293,7 @@ ClassList ReadClassList(const QString &text, int schoolYear)
                 const int year = menus::BirthYearForGrade(schoolYear, *grade);
                 if (birthCell.isEmpty())
                     birthYear = year;
-                else if (birthYear)
+                else if (birthYear && *birthYear != year)
                     problem(QStringLiteral("学年「%1」と生年「%2」が合いません（今年度の %3 は"
                                            "生年 %4 です）")
                                 .arg(gradeCell, birthCell, gradeName(*grade))
