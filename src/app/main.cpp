@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
 
     tavoro::platform::SystemClock clock;
     tavoro::platform::SystemRandom random;
-    tavoro::platform::QtSoundPlayer sound;
+    tavoro::platform::SystemSoundPlayer sound;
     tavoro::platform::WidgetDialogs dialogs;
     tavoro::platform::ProcessExit programExit;
     tavoro::platform::ProcessLauncher launcher;

@@ -7,6 +7,7 @@
 
 #include "core/Profile.h"
 #include "platform/Clock.h"
+#include "platform/Fonts.h"
 #include "platform/RecordFile.h"
 #include "records/GradeFile.h"
 #include "records/GradeLoad.h"
@@ -366,9 +367,7 @@ QFont GraphFont(double points, bool aligned)
 {
     // The figures box lines its columns up with full-width spaces: a font whose full-width
     // characters are exactly two half-width ones keeps them straight.
-    QFont f(aligned ? QStringLiteral("Noto Sans Mono CJK JP") : QStringLiteral("Noto Sans CJK JP"));
-    if (aligned)
-        f.setStyleHint(QFont::Monospace);
+    QFont f = aligned ? platform::alignedGothicFont() : platform::gothicFont();
     f.setPixelSize(std::max(1, int(std::lround(points * kTwipsPerPoint))));
     return f;
 }

@@ -175,8 +175,8 @@ std::vector<std::vector<GraphBlock>> GraphPages(const core::AppState &state, int
                                                 const std::vector<int> &levels, int pointsOrder,
                                                 const QString &gradeFilter);
 
-// The fonts of the sheets, in the painter's twips: the program's Noto Sans CJK JP, or its
-// monospaced cut for texts lined up with full-width spaces.
+// The fonts of the sheets, in the painter's twips: the program's Gothic (platform/Fonts.h),
+// or its monospaced cut for texts lined up with full-width spaces.
 QFont GraphFont(double points, bool aligned = false);
 // The page of the printed sheets: A4 portrait, 10 mm margins.
 QPageLayout GraphPageLayout();

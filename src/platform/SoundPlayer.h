@@ -28,6 +28,18 @@ public:
     virtual QString errorText(int code) const;
 };
 
+#ifdef _WIN32
+// The real player on Windows: the system's own multimedia interface (winmm's MCI), which
+// plays the file to its end before it returns, so the calling window handles no input
+// meanwhile and clicks made during the sound are handled afterwards.
+class WinmmSoundPlayer final : public SoundPlayer {
+public:
+    int play(const QString &path) override;
+    // The system's text for an MCI error that has no code of its own here.
+    QString errorText(int code) const override;
+};
+using SystemSoundPlayer = WinmmSoundPlayer;
+#else
 // The real player on Qt Multimedia. Playback runs on a thread of its own while the calling
 // thread waits, so the calling window handles no input until the sound has ended, and
 // clicks made meanwhile are handled afterwards.
@@ -41,5 +53,7 @@ private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };
+using SystemSoundPlayer = QtSoundPlayer;
+#endif
 
 } // namespace tavoro::platform

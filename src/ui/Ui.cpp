@@ -1,6 +1,8 @@
 // Window helpers: colours, fonts, twips layout, clickable labels.
 #include "Ui.h"
 
+#include "platform/Fonts.h"
+
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QPalette>
@@ -51,8 +53,7 @@ void setForeground(QWidget *widget, QColor color)
 
 QFont gothicFont(int pixelSize, bool bold)
 {
-    QFont f(QStringLiteral("Noto Sans CJK JP"));
-    f.setStyleHint(QFont::SansSerif);
+    QFont f = platform::gothicFont();
     f.setPixelSize(std::max(1, pixelSize));
     f.setBold(bold);
     return f;
@@ -60,8 +61,7 @@ QFont gothicFont(int pixelSize, bool bold)
 
 QFont alignedListFont(int pixelSize)
 {
-    QFont f(QStringLiteral("Noto Sans Mono CJK JP"));
-    f.setStyleHint(QFont::Monospace);
+    QFont f = platform::alignedGothicFont();
     f.setPixelSize(std::max(1, pixelSize));
     return f;
 }

@@ -22,6 +22,7 @@
 #include <chrono>
 #include <cmath>
 #include <csignal>
+#include <numbers>
 #include <thread>
 
 using namespace tavoro;
@@ -35,7 +36,7 @@ QString writeTone(const QTemporaryDir &dir, double seconds,
     const int rate = 22050;
     std::vector<std::int16_t> samples(std::size_t(rate * seconds));
     for (std::size_t i = 0; i < samples.size(); ++i)
-        samples[i] = std::int16_t(6000 * std::sin(2 * M_PI * 660 * double(i) / rate));
+        samples[i] = std::int16_t(6000 * std::sin(2 * std::numbers::pi * 660 * double(i) / rate));
     const QString path = dir.path() + u'/' + name + QStringLiteral(".wav");
     QFile f(path);
     f.open(QIODevice::WriteOnly);

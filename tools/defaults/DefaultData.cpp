@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace tavoro::defaults {
 namespace {
@@ -33,7 +34,7 @@ QByteArray synth(const std::vector<Note> &notes, double buzz = 0.0)
                 const double attack = std::min(1.0, t / 0.008);
                 const double decay = std::exp(-t * 5.0 / n.seconds);
                 const double release = std::min(1.0, (n.seconds - t) / 0.01);
-                const double phase = 2 * M_PI * n.freq * t;
+                const double phase = 2 * std::numbers::pi * n.freq * t;
                 double wave = std::sin(phase) + 0.25 * std::sin(2 * phase);
                 if (buzz > 0)
                     wave = (1 - buzz) * wave + buzz * (std::sin(phase) > 0 ? 0.6 : -0.6);
