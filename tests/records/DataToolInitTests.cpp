@@ -234,6 +234,32 @@ TEST_F(DataToolInit, WritesThePathDataWhereItsLinkPoints)
     EXPECT_TRUE(readAll(etc).startsWith(dataFolder().toUtf8() + "/\r\n0\r\n"));
 }
 
+// The installer's step: the folder the administrator gave, passed as "[DATAFOLDER]\." so that
+// a trailing separator cannot quote the command line's closing quote, replaces what the path
+// data file said (here through the link to the system's configuration).
+TEST_F(DataToolInit, DataFolderRewritesThePathDataFile)
+{
+    const QString etc = root + QStringLiteral("/etc/tavoro/パスデータ.txt");
+    ASSERT_TRUE(QFile::link(etc, pathFile()));
+    EXPECT_EQ(init().status, 0);
+    const QString other = root + QStringLiteral("/学校 データ");
+    const datatool::Result r =
+        run({QStringLiteral("datafolder"), other + QStringLiteral("/.")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(text(r.out), QStringLiteral("書きました: ROOT/opt/パスデータ.txt（データフォルダ "
+                                          "ROOT/学校 データ/）\n"));
+    EXPECT_TRUE(QFileInfo(pathFile()).isSymLink());
+    EXPECT_EQ(readAll(etc), (other + QStringLiteral("/\r\n")).toUtf8().replace(
+                                "学校", "\x8a\x77\x8d\x5a")
+                                .replace("データ", "\x83\x66\x81\x5b\x83\x5e") +
+                                QByteArray("0\r\n").repeated(9));
+
+    const datatool::Result none = run({QStringLiteral("datafolder")});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_TRUE(QString::fromUtf8(none.err).startsWith(
+        QStringLiteral("tavoro-data: datafolder の後にはデータフォルダが一つ要ります\n")));
+}
+
 struct BadInit {
     const char *name;
     QStringList args;

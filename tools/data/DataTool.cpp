@@ -1107,6 +1107,39 @@ int init(const InitOptions &o, const QString &appFolder, Result &result)
     return 0;
 }
 
+// Points the program folder at the data folder `folder`: writes the path data file beside the
+// program folder, over the one that is there. An installer runs it with the folder the
+// administrator gave.
+int setDataFolder(const QString &folder, const QString &appFolder, Result &result)
+{
+    const auto fail = [&](const QString &text) {
+        result.err += (QStringLiteral("tavoro-data: ") + text + u'\n').toUtf8();
+        return 2;
+    };
+    // Written as the system writes paths, with its separator at the end.
+    QString absolute = QDir(folder).absolutePath();
+    if (!absolute.endsWith(u'/'))
+        absolute += u'/';
+    const QString data = QDir::toNativeSeparators(absolute);
+    if (const QString why = unfitText(QStringLiteral("データフォルダの名前"), data); !why.isEmpty())
+        return fail(why);
+    const QString pathFile = QDir::cleanPath(
+        platform::localPath(platform::withTrailingSeparator(appFolder) + QStringLiteral("../")) +
+        QStringLiteral("/パスデータ.txt"));
+    // On Linux the file may be a link to the one kept with the system's configuration.
+    const QFileInfo info(pathFile);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : pathFile;
+    QString why;
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()) ||
+        !platform::writeFileOnDisk(target, defaults::TextFileBytes(defaults::PathDataLines(data)),
+                                   &why))
+        return fail(QStringLiteral("書けません: %1（%2）").arg(displayPath(pathFile), why));
+    result.out += QStringLiteral("書きました: %1（データフォルダ %2）\n")
+                      .arg(displayPath(pathFile), data)
+                      .toUtf8();
+    return 0;
+}
+
 } // namespace
 
 QString Usage()
@@ -1134,6 +1167,9 @@ QString Usage()
         "          始まりの月 (既定 4)。GROUP を付けると、データフォルダとその中の\n"
         "          ファイルをそのグループに渡し、グループで書けるようにします\n"
         "          (フォルダには setgid)\n"
+        "  datafolder DATA_DIR\n"
+        "          プログラムのフォルダの隣の パスデータ.txt を、データフォルダ DATA_DIR を\n"
+        "          指すように書き直します (インストーラーが使います)\n"
         "  graph --pupil N [--levels 1,2,3] --pdf FILE\n"
         "          生徒 N のグラフ (「印刷」と同じページ) を PDF ファイルに書きます\n"
         "  roster import FILE [--replace]\n"
@@ -1269,6 +1305,14 @@ Result Run(const QStringList &args, const QString &toolFolder, const QDate &toda
             positional << a;
         } else {
             command = a;
+            if (command == QLatin1String("datafolder")) {
+                if (args.size() == i + 2 && !args.at(i + 1).startsWith(u'-')) {
+                    result.status = setDataFolder(args.at(i + 1), appFolder, result);
+                    return result;
+                }
+                bad = QStringLiteral("datafolder の後にはデータフォルダが一つ要ります");
+                break;
+            }
             if (command == QLatin1String("init")) {
                 // init takes arguments of its own.
                 InitOptions initOptions;
