@@ -1,8 +1,8 @@
-// The real sound backend: plays a generated wave file through Qt Multimedia. The test
-// command runs it against a PulseAudio daemon with a null sink; without any audio output
-// the player must fail at once instead of hanging; and with a daemon of its own that dies
-// in the middle of a session, every play fails within its margin and the fourth failure of
-// the answer cues ends the program with its message.
+// The real sound backend: plays a generated wave file through Qt Multimedia (winmm on
+// Windows). The test command runs it against a PulseAudio daemon with a null sink; without
+// any audio output the player must fail at once instead of hanging; and on Linux, with a
+// daemon of its own that dies in the middle of a session, every play fails within its margin
+// and the fourth failure of the answer cues ends the program with its message.
 #include "core/AppState.h"
 #include "core/SoundCues.h"
 #include "platform/SoundPlayer.h"
@@ -62,7 +62,7 @@ TEST(SoundBackend, PlaysAWaveFileToItsEnd)
         GTEST_SKIP() << "runs with TAVORO_AUDIO=device against the test command's PulseAudio";
     QTemporaryDir dir;
     const QString path = writeTone(dir, 0.6);
-    QtSoundPlayer player;
+    SystemSoundPlayer player;
     QElapsedTimer timer;
     timer.start();
     const int code = player.play(path);
@@ -77,7 +77,7 @@ TEST(SoundBackend, PlaysAWaveFileToItsEnd)
 TEST(SoundBackend, MissingAndBrokenFilesFailAtOnce)
 {
     QTemporaryDir dir;
-    QtSoundPlayer player;
+    SystemSoundPlayer player;
     QElapsedTimer timer;
     timer.start();
     EXPECT_EQ(player.play(dir.path() + QStringLiteral("/missing.wav")), SoundPlayer::FileNotFound);
@@ -96,7 +96,7 @@ TEST(SoundBackend, WithoutAnOutputDeviceFailsWithoutHanging)
         GTEST_SKIP() << "runs with TAVORO_AUDIO=none and no sound server";
     QTemporaryDir dir;
     const QString path = writeTone(dir, 2.0);
-    QtSoundPlayer player;
+    SystemSoundPlayer player;
     QElapsedTimer timer;
     timer.start();
     const int code = player.play(path);
@@ -104,6 +104,7 @@ TEST(SoundBackend, WithoutAnOutputDeviceFailsWithoutHanging)
     EXPECT_LT(timer.elapsed(), 2000 + 1500 + 500);
 }
 
+#ifndef _WIN32
 namespace {
 
 // A PulseAudio daemon with a null sink on a socket of its own; Qt Multimedia connects to
@@ -160,7 +161,7 @@ TEST(SoundBackend, ADaemonThatDiesMidSessionEndsTheProgramAtTheFourthFailedAnswe
 
     QTemporaryDir dir;
     const QString tone = writeTone(dir, 0.5);
-    QtSoundPlayer player;
+    SystemSoundPlayer player;
     test::FakeClock clock;
     test::FakeRandom random;
     test::FakeDialogs dialogs;
@@ -216,3 +217,4 @@ TEST(SoundBackend, ADaemonThatDiesMidSessionEndsTheProgramAtTheFourthFailedAnswe
                                          player.errorText(state.sound.MciResult.toInt()));
     EXPECT_TRUE(programExit.requested);
 }
+#endif

@@ -38,7 +38,7 @@ namespace {
 using test::say;
 using test::waitForLine;
 
-int append(const char *folder, int pupil, int count)
+int append(const QString &folder, int pupil, int count)
 {
     test::HelperWorld w(folder);
     w.state.pupil.CurrentStudent = std::int16_t(pupil);
@@ -58,7 +58,7 @@ int append(const char *folder, int pupil, int count)
     return 0;
 }
 
-int appendFor(const char *folder, int pupil, int seconds)
+int appendFor(const QString &folder, int pupil, int seconds)
 {
     test::HelperWorld w(folder);
     w.state.pupil.CurrentStudent = std::int16_t(pupil);
@@ -80,10 +80,10 @@ int appendFor(const char *folder, int pupil, int seconds)
     return 0;
 }
 
-int hold(const char *path)
+int hold(const QString &path)
 {
     platform::RecordFile file;
-    if (!file.open(QString::fromLocal8Bit(path)) || !file.tryLockWhole()) {
+    if (!file.open(path) || !file.tryLockWhole()) {
         std::fprintf(stderr, "cannot lock: %s\n", qPrintable(file.errorText()));
         return 1;
     }
@@ -95,7 +95,7 @@ int hold(const char *path)
     return 0;
 }
 
-int crash(const char *folder, const char *op, int k, const char *action)
+int crash(const QString &folder, const char *op, int k, const char *action)
 {
     using platform::FileFaults;
     test::HelperWorld w(folder);
@@ -138,14 +138,15 @@ int crash(const char *folder, const char *op, int k, const char *action)
 
 int main(int argc, char **argv)
 {
+    const QStringList args = test::helperArguments(argc, argv);
     if (argc == 5 && std::strcmp(argv[1], "append") == 0)
-        return append(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+        return append(args[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (argc == 5 && std::strcmp(argv[1], "append-for") == 0)
-        return appendFor(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+        return appendFor(args[2], std::atoi(argv[3]), std::atoi(argv[4]));
     if (argc == 6 && std::strcmp(argv[1], "crash") == 0)
-        return crash(argv[2], argv[3], std::atoi(argv[4]), argv[5]);
+        return crash(args[2], argv[3], std::atoi(argv[4]), argv[5]);
     if (argc == 3 && std::strcmp(argv[1], "hold") == 0)
-        return hold(argv[2]);
+        return hold(args[2]);
     if (argc == 2 && std::strcmp(argv[1], "wait") == 0) {
         say("running");
         waitForLine();

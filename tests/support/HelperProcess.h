@@ -7,8 +7,15 @@
 #include "support/QuickClock.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include <shellapi.h>
+#endif
 
 namespace tavoro::test {
 
@@ -22,9 +29,9 @@ struct HelperWorld {
     core::AppState state{
         core::Services{&clock, &random, &sound, &dialogs, &programExit, &launcher}};
 
-    explicit HelperWorld(const char *programDataFolder)
+    explicit HelperWorld(const QString &programDataFolder)
     {
-        state.settings.ProgramDataFolder = QString::fromLocal8Bit(programDataFolder);
+        state.settings.ProgramDataFolder = programDataFolder;
         state.settings.SchoolCode = QStringLiteral("12345");
     }
 
@@ -35,6 +42,27 @@ struct HelperWorld {
             std::fprintf(stderr, "%s\n", qPrintable(call.text));
     }
 };
+
+// The helper's arguments as the test passed them: on Windows from the wide command line,
+// since the narrow argv holds only what the system's ANSI code page can show.
+inline QStringList helperArguments(int argc, char **argv)
+{
+    QStringList args;
+#ifdef _WIN32
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    int n = 0;
+    if (wchar_t **wide = CommandLineToArgvW(GetCommandLineW(), &n)) {
+        for (int i = 0; i < n; ++i)
+            args << QString::fromWCharArray(wide[i]);
+        LocalFree(wide);
+    }
+#else
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+#endif
+    return args;
+}
 
 // A line to the test, at once.
 inline void say(const char *text)

@@ -34,7 +34,7 @@ QByteArray gradeBytes(const test::HelperWorld &w)
 using test::say;
 using test::waitForLine;
 
-int deleteRecord(const char *folder, std::int64_t n)
+int deleteRecord(const QString &folder, std::int64_t n)
 {
     test::HelperWorld w(folder);
     say("ready");
@@ -53,7 +53,7 @@ int deleteRecord(const char *folder, std::int64_t n)
     return 0;
 }
 
-int edit(const char *folder, unsigned seed, int seconds)
+int edit(const QString &folder, unsigned seed, int seconds)
 {
     test::HelperWorld w(folder);
     std::mt19937 rng(seed);
@@ -114,10 +114,11 @@ int edit(const char *folder, unsigned seed, int seconds)
 
 int main(int argc, char **argv)
 {
+    const QStringList args = test::helperArguments(argc, argv);
     if (argc == 4 && std::strcmp(argv[1], "delete") == 0)
-        return deleteRecord(argv[2], std::atoll(argv[3]));
+        return deleteRecord(args[2], std::atoll(argv[3]));
     if (argc == 5 && std::strcmp(argv[1], "edit") == 0)
-        return edit(argv[2], unsigned(std::atoi(argv[3])), std::atoi(argv[4]));
+        return edit(args[2], unsigned(std::atoi(argv[3])), std::atoi(argv[4]));
     std::fprintf(stderr, "usage: teacher_helper delete FOLDER N | edit FOLDER SEED SECONDS\n");
     return 2;
 }
