@@ -85,10 +85,11 @@ HelperRun runHelper(const QString &folder, const CrashCase &c, int k)
     run.ended = p.exitStatus() == QProcess::NormalExit && p.exitCode() == kEndedExitCode;
     if (!run.ended) {
         EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        // (A Windows helper ends its lines with CR LF.)
         const QList<QByteArray> lines = p.readAllStandardOutput().split('\n');
-        run.outcome = lines.value(0);
+        run.outcome = lines.value(0).trimmed();
         if (lines.value(1).startsWith("steps "))
-            run.steps = lines.value(1).mid(6).toInt();
+            run.steps = lines.value(1).mid(6).trimmed().toInt();
     }
     return run;
 }

@@ -10,6 +10,12 @@
 #include <cstring>
 #include <memory>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
+
 int main(int argc, char *argv[])
 {
     // Only the graph pages and the class report are drawn, without any display: on a
@@ -30,6 +36,13 @@ int main(int argc, char *argv[])
     tavoro::platform::SystemClock clock;
     const tavoro::datatool::Result r =
         tavoro::datatool::Run(args, QCoreApplication::applicationDirPath(), clock.today());
+#ifdef _WIN32
+    // The bytes as they are (UTF-8, LF unless --excel), not translated by the C runtime's
+    // text mode; a console is told to show them as UTF-8.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     std::fwrite(r.out.constData(), 1, std::size_t(r.out.size()), stdout);
     std::fwrite(r.err.constData(), 1, std::size_t(r.err.size()), stderr);
     std::fflush(stdout);
