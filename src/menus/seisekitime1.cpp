@@ -165,6 +165,7 @@ void seisekitime1::buildFixedControls()
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setToolTip(QStringLiteral("表示する学年を選びます"));
+    Combo1->setAccessibleName(QStringLiteral("表示する学年"));
     m_layout.place(Combo1, 13440, 1260, 1305, 405, 9);
     connect(Combo1, &QComboBox::activated, this, [this](int) { Combo1_Click(); });
 
