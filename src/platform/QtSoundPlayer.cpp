@@ -1,7 +1,6 @@
 // Wave playback on Qt Multimedia's audio sink.
 #include "SoundPlayer.h"
 
-#include "Paths.h"
 #include "WaveFile.h"
 
 #include <QAudioDevice>
@@ -10,7 +9,6 @@
 #include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QMediaDevices>
 #include <QThread>
 #include <QTimer>
@@ -163,14 +161,9 @@ QtSoundPlayer::~QtSoundPlayer()
 
 int QtSoundPlayer::play(const QString &path)
 {
-    QFile file(localPath(path));
-    if (!file.exists())
-        return FileNotFound;
-    if (!file.open(QIODevice::ReadOnly))
-        return CannotReadFile;
     WaveData wave;
-    if (!parseWave(file.readAll(), &wave, nullptr))
-        return UnsupportedFile;
+    if (const int code = readWave(path, &wave); code != Ok)
+        return code;
     widen24(wave);
     int result = DeviceError;
     QMetaObject::invokeMethod(

@@ -1,6 +1,11 @@
 // The sound seam's result codes and their texts.
 #include "SoundPlayer.h"
 
+#include "Paths.h"
+#include "WaveFile.h"
+
+#include <QFile>
+
 namespace tavoro::platform {
 
 QString SoundPlayer::errorText(int code) const
@@ -24,6 +29,18 @@ QString SoundPlayer::errorText(int code) const
     default:
         return QStringLiteral("不明なエラーです (%1)。").arg(code);
     }
+}
+
+int SoundPlayer::readWave(const QString &path, WaveData *wave)
+{
+    QFile file(localPath(path));
+    if (!file.exists())
+        return FileNotFound;
+    if (!file.open(QIODevice::ReadOnly))
+        return CannotReadFile;
+    if (!parseWave(file.readAll(), wave, nullptr))
+        return UnsupportedFile;
+    return Ok;
 }
 
 } // namespace tavoro::platform

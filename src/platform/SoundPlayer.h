@@ -7,6 +7,8 @@
 
 namespace tavoro::platform {
 
+struct WaveData;
+
 class SoundPlayer {
 public:
     // Result codes of play(); 0 is success.
@@ -26,6 +28,10 @@ public:
     virtual int play(const QString &path) = 0;
     // A description of a result code, for the message shown to the pupil.
     virtual QString errorText(int code) const;
+
+protected:
+    // Reads and checks the wave file of a play: Ok, or the code the play ends with.
+    static int readWave(const QString &path, WaveData *wave);
 };
 
 #ifdef _WIN32

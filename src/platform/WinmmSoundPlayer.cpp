@@ -5,7 +5,6 @@
 #include "WaveFile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <windows.h>
@@ -48,17 +47,11 @@ int codeOf(MCIERROR e)
 
 int WinmmSoundPlayer::play(const QString &path)
 {
-    QFile file(localPath(path));
-    if (!file.exists())
-        return FileNotFound;
-    if (!file.open(QIODevice::ReadOnly))
-        return CannotReadFile;
-    WaveData wave;
-    if (!parseWave(file.readAll(), &wave, nullptr))
-        return UnsupportedFile;
-    file.close();
+    WaveData wave; // read first, so that a file MCI cannot play fails as on Linux
+    if (const int code = readWave(path, &wave); code != Ok)
+        return code;
 
-    const QString name = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    const QString name = QDir::toNativeSeparators(QFileInfo(localPath(path)).absoluteFilePath());
     const QString alias = QStringLiteral("tavoro_cue");
     MCIERROR e = send(QStringLiteral("open \"%1\" type waveaudio alias %2").arg(name, alias));
     if (e != 0)

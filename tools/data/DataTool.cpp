@@ -1037,6 +1037,22 @@ QString shareFolderWithGroup(const QString &folder, const QString &group)
 #endif
 }
 
+// The path data file beside the program folder.
+QString pathDataFile(const QString &appFolder)
+{
+    return QDir::cleanPath(
+        platform::localPath(platform::withTrailingSeparator(appFolder) + QStringLiteral("../")) +
+        QStringLiteral("/パスデータ.txt"));
+}
+
+// Where a file is written: the path data file may be a link to the one kept with the
+// system's configuration (/etc/tavoro), and is then written where the link points.
+QString writtenPath(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
+}
+
 // Lays out a new data folder and points the program folder at it. A file that is there
 // already is kept as it is.
 int init(const InitOptions &o, const QString &appFolder, Result &result)
@@ -1055,9 +1071,7 @@ int init(const InitOptions &o, const QString &appFolder, Result &result)
     }
     core::Settings folders;
     core::DeriveFolders(folders, appFolder, data);
-    const QString pathFile = QDir::cleanPath(
-        platform::localPath(platform::withTrailingSeparator(appFolder) + QStringLiteral("../")) +
-        QStringLiteral("/パスデータ.txt"));
+    const QString pathFile = pathDataFile(appFolder);
 
     struct File {
         QString path;
@@ -1084,9 +1098,7 @@ int init(const InitOptions &o, const QString &appFolder, Result &result)
             say(QStringLiteral("既にあるので残しました: %1").arg(displayPath(f.path)));
             continue;
         }
-        // The path data file may be a link to the one kept with the system's configuration
-        // (/etc/tavoro); the file is then written where the link points.
-        const QString target = info.isSymLink() ? info.symLinkTarget() : f.path;
+        const QString target = writtenPath(f.path);
         if (!QDir().mkpath(QFileInfo(target).absolutePath()))
             return fail(QStringLiteral("フォルダを作れません: %1")
                             .arg(displayPath(QFileInfo(target).absolutePath())));
@@ -1123,12 +1135,8 @@ int setDataFolder(const QString &folder, const QString &appFolder, Result &resul
     const QString data = QDir::toNativeSeparators(absolute);
     if (const QString why = unfitText(QStringLiteral("データフォルダの名前"), data); !why.isEmpty())
         return fail(why);
-    const QString pathFile = QDir::cleanPath(
-        platform::localPath(platform::withTrailingSeparator(appFolder) + QStringLiteral("../")) +
-        QStringLiteral("/パスデータ.txt"));
-    // On Linux the file may be a link to the one kept with the system's configuration.
-    const QFileInfo info(pathFile);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : pathFile;
+    const QString pathFile = pathDataFile(appFolder);
+    const QString target = writtenPath(pathFile);
     QString why;
     if (!QDir().mkpath(QFileInfo(target).absolutePath()) ||
         !platform::writeFileOnDisk(target, defaults::TextFileBytes(defaults::PathDataLines(data)),
